@@ -1,0 +1,7 @@
+#include "analysis/commands.h"
+
+namespace opta {
+
+void registerAnalysisCommands(CommandTable&) {}
+
+}  // namespace opta

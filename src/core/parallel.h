@@ -1,0 +1,46 @@
+#pragma once
+// Splits independent rows (or any index range) across the machine's cores.
+// Only for loops whose iterations do not depend on each other; where the
+// program's visiting order decides a result, loops stay sequential.
+#include <algorithm>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+namespace opta {
+
+inline int hardwareThreads() {
+  static const int n = std::max(1u, std::thread::hardware_concurrency());
+  return n;
+}
+
+// Calls body(begin, end) on disjoint chunks of [0, count). Small jobs (under
+// minPerThread items a thread) run on the calling thread alone.
+template <class Body>
+void parallelFor(int count, Body&& body, std::int64_t workPerItem = 1, std::int64_t minWorkPerThread = 1 << 16) {
+  if (count <= 0) return;
+  const std::int64_t total = static_cast<std::int64_t>(count) * std::max<std::int64_t>(1, workPerItem);
+  int threads = static_cast<int>(std::min<std::int64_t>(hardwareThreads(), total / minWorkPerThread));
+  threads = std::clamp(threads, 1, count);
+  if (threads == 1) {
+    body(0, count);
+    return;
+  }
+  std::vector<std::thread> pool;
+  pool.reserve(threads - 1);
+  const int chunk = (count + threads - 1) / threads;
+  for (int t = 1; t < threads; ++t) {
+    const int b = t * chunk, e = std::min(count, b + chunk);
+    if (b < e) pool.emplace_back([&body, b, e] { body(b, e); });
+  }
+  body(0, std::min(count, chunk));
+  for (auto& th : pool) th.join();
+}
+
+// Rows of an image: body(y0, y1) for disjoint row bands.
+template <class Body>
+void parallelRows(int height, int width, Body&& body) {
+  parallelFor(height, body, width);
+}
+
+}  // namespace opta

@@ -1,0 +1,7 @@
+#include "document/commands/commands.h"
+
+namespace opta {
+
+void registerDocumentCommands(CommandTable&) {}
+
+}  // namespace opta

@@ -1,0 +1,7 @@
+#include "geometry/commands.h"
+
+namespace opta {
+
+void registerGeometryCommands(CommandTable&) {}
+
+}  // namespace opta

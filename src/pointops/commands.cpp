@@ -1,0 +1,7 @@
+#include "pointops/commands.h"
+
+namespace opta {
+
+void registerPointOpsCommands(CommandTable&) {}
+
+}  // namespace opta
