@@ -22,12 +22,12 @@ namespace opta {
 inline int DialogAccepted = 0;
 
 enum class Frame {
-  Own,                  // the handler does everything itself
-  Plain,                // image check with the no-image message
-  Waiting,              // as Plain, wait cursor around the operation
-  SilentWaiting,        // as Waiting, but silent without an image
-  Silent,               // as Plain, but silent without an image
-  TwoImagesWaiting,     // both images needed, no-image message otherwise
+  Own,               // the handler does everything itself
+  Plain,             // image check with the no-image message
+  Waiting,           // as Plain, wait cursor around the operation
+  SilentWaiting,     // as Waiting, but silent without an image
+  Silent,            // as Plain, but silent without an image
+  TwoImagesWaiting,  // both images needed, no-image message otherwise
   SilentTwoImagesWaiting,
 };
 

@@ -18,7 +18,8 @@ class BuiltInRenderer final : public TextRenderer {
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (text[i] == ' ') continue;
       const int cx = x + static_cast<int>(i) * 8;
-      for (int yy = 3; yy < 13; ++yy) s.set(cx + 1, y + yy, dc.textColour), s.set(cx + 6, y + yy, dc.textColour);
+      for (int yy = 3; yy < 13; ++yy)
+        s.set(cx + 1, y + yy, dc.textColour), s.set(cx + 6, y + yy, dc.textColour);
     }
   }
 };

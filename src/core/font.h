@@ -5,9 +5,9 @@
 namespace opta {
 
 struct FontDesc {
-  std::string face;   // empty: the default face
-  int height = 0;     // pixels; 0: the default size
-  int weight = 0;     // 0 default, 400 normal, 700 bold
+  std::string face;  // empty: the default face
+  int height = 0;    // pixels; 0: the default size
+  int weight = 0;    // 0 default, 400 normal, 700 bold
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;

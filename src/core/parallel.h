@@ -17,7 +17,8 @@ inline int hardwareThreads() {
 // Calls body(begin, end) on disjoint chunks of [0, count). Small jobs (under
 // minPerThread items a thread) run on the calling thread alone.
 template <class Body>
-void parallelFor(int count, Body&& body, std::int64_t workPerItem = 1, std::int64_t minWorkPerThread = 1 << 16) {
+void parallelFor(int count, Body&& body, std::int64_t workPerItem = 1,
+                 std::int64_t minWorkPerThread = 1 << 16) {
   if (count <= 0) return;
   const std::int64_t total = static_cast<std::int64_t>(count) * std::max<std::int64_t>(1, workPerItem);
   int threads = static_cast<int>(std::min<std::int64_t>(hardwareThreads(), total / minWorkPerThread));

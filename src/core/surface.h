@@ -17,7 +17,7 @@
 namespace opta {
 
 struct DcState {
-  FontDesc font;               // the selected font; default: the system font
+  FontDesc font;  // the selected font; default: the system font
   Colour textColour = kBlack;
   Colour backColour = kWhite;  // used when the background mode is opaque
   bool transparent = false;    // background mode

@@ -26,7 +26,7 @@ class MainWindow {
   virtual void menuItemChanged(int id) = 0;
   virtual void createToolbar(ToolbarKind kind) = 0;  // replaces any current one
   virtual void destroyToolbar() = 0;
-  virtual void showToolbar(bool visible) = 0;        // SW_HIDE / SW_RESTORE
+  virtual void showToolbar(bool visible) = 0;  // SW_HIDE / SW_RESTORE
   // TrackPopupMenu at a client position: the chosen command, or 0.
   virtual int trackPopupMenu(Point clientPosition) = 0;
   // PostMessage(WM_COMMAND): dispatched by the next (possibly nested) loop.

@@ -63,7 +63,7 @@ class Ui {
   // The clipboard bitmap's pixels, or false when it holds none.
   virtual bool clipboardBitmap(Surface& out) = 0;
 
-  virtual void showHelp() = 0;         // silent when help cannot be shown
+  virtual void showHelp() = 0;  // silent when help cannot be shown
   virtual void exitProcess(int code) = 0;
   virtual void setCursor(CursorShape shape) = 0;
 

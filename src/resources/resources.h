@@ -12,9 +12,9 @@ namespace opta::resources {
 struct MenuItem {
   enum class Kind { Command, Separator, Submenu };
   Kind kind = Kind::Command;
-  int id = 0;              // command id; 0 for separators and submenus
-  std::string_view text;   // exact text with its ampersands
-  bool grayed = false;     // initial state in the resource
+  int id = 0;             // command id; 0 for separators and submenus
+  std::string_view text;  // exact text with its ampersands
+  bool grayed = false;    // initial state in the resource
   bool checked = false;
   std::vector<MenuItem> items;  // Submenu only
 };
@@ -27,7 +27,7 @@ const std::vector<MenuItem>& mainMenu();
 struct Accelerator {
   enum class Type { Char, VirtKey };
   Type type = Type::VirtKey;
-  int key = 0;             // character code, or VK_ code ('A'..'Z', '0'..'9', 0x70 = F1 ...)
+  int key = 0;  // character code, or VK_ code ('A'..'Z', '0'..'9', 0x70 = F1 ...)
   bool ctrl = false;
   bool alt = false;
   bool shift = false;
@@ -36,7 +36,7 @@ struct Accelerator {
 const std::vector<Accelerator>& acceleratorTable();  // table 109, in order
 
 struct ToolbarButton {
-  int image = 0;           // index into the strip
+  int image = 0;  // index into the strip
   int command = 0;
 };
 const std::array<ToolbarButton, 14>& largeToolbar();
@@ -59,26 +59,26 @@ struct DialogControl {
   enum class Kind {
     PushButton,
     DefPushButton,
-    RadioButton,     // plain: the dialog procedure checks it
+    RadioButton,  // plain: the dialog procedure checks it
     AutoRadioButton,
     CheckBox,
     Edit,
-    ComboDropDown,   // drop-down combo box with an edit field
+    ComboDropDown,  // drop-down combo box with an edit field
     GroupBox,
-    Text,            // static text, left aligned
+    Text,  // static text, left aligned
     CenterText,
-    Icon,            // static icon; text names the icon resource
-    Bitmap,          // static bitmap; text names the bitmap resource
+    Icon,    // static icon; text names the icon resource
+    Bitmap,  // static bitmap; text names the bitmap resource
   };
   Kind kind = Kind::Text;
-  int id = -1;             // -1: IDC_STATIC
+  int id = -1;  // -1: IDC_STATIC
   std::string_view text;
   int x = 0, y = 0, cx = 0, cy = 0;
-  unsigned style = 0;      // extra Win32 style bits that matter (ES_*, CBS_SORT, WS_VSCROLL, SS_CENTERIMAGE ...)
+  unsigned style = 0;  // extra Win32 style bits that matter (ES_*, CBS_SORT, WS_VSCROLL, SS_CENTERIMAGE ...)
 };
 
 struct DialogTemplate {
-  std::string_view name;   // "118", "ABOUTBOX", "IDD_DIALOG_SET"
+  std::string_view name;  // "118", "ABOUTBOX", "IDD_DIALOG_SET"
   std::string_view title;
   int x = 0, y = 0, cx = 0, cy = 0;
   std::string_view fontFace;

@@ -34,15 +34,15 @@ class Shell {
   // WM_CREATE: file-dialog description, paste state, HSB check removed.
   // Also resets every remembered dialog value: a new program run.
   void onCreate();
-  void onSize(Size client);       // WM_SIZE: the client area (window surface) size
-  void onPaint();                 // WM_PAINT after an invalidate: recompose the window surface
-  void onTimer(int id);           // WM_TIMER
-  void onCommand(int id);         // WM_COMMAND, low word
+  void onSize(Size client);  // WM_SIZE: the client area (window surface) size
+  void onPaint();            // WM_PAINT after an invalidate: recompose the window surface
+  void onTimer(int id);      // WM_TIMER
+  void onCommand(int id);    // WM_COMMAND, low word
   void onLeftButtonDown(Point p);
   void onMouseMove(Point p, bool leftButtonHeld);
   void onLeftButtonUp(Point p);
   void onRightButtonDown(Point p);
-  void onDestroy();               // WM_DESTROY
+  void onDestroy();  // WM_DESTROY
   // TranslateAccelerator: true when an entry matched and its item could be
   // chosen (the command has then been dispatched).
   bool translateAccelerator(const KeyPress& key);

@@ -11,7 +11,8 @@ TEST(Colour, GrayLevelTruncatesEachProduct) {
   EXPECT_EQ(GrayLevel(255, 255, 255), 254);
   EXPECT_EQ(GrayLevel(10, 10, 10), 9);
   EXPECT_EQ(GrayLevel(1, 1, 1), 0);
-  for (int v = 0; v < 256; v += 7) EXPECT_EQ(GrayLevelFast(Rgb(v, 255 - v, v / 2)), GrayLevel(v, 255 - v, v / 2));
+  for (int v = 0; v < 256; v += 7)
+    EXPECT_EQ(GrayLevelFast(Rgb(v, 255 - v, v / 2)), GrayLevel(v, 255 - v, v / 2));
   EXPECT_EQ(GrayLevelSingle(255, 255, 255), 255.0f);
 }
 
