@@ -1,0 +1,72 @@
+#pragma once
+// BMP files: ReadDibFile's checks, the decoder that stands in for the
+// screen's (any standard BMP to the 24-bit colours a true-colour screen
+// holds), the program's own reader for marked files, and the saved layout.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/canvas.h"
+#include "core/surface.h"
+#include "document/document.h"
+
+namespace opta {
+
+// What the header of a decodable BMP says.
+struct DibInfo {
+  int width = 0;
+  int height = 0;     // always positive; topDown tells the row order
+  bool topDown = false;
+  int bitCount = 0;
+  std::uint32_t compression = 0;
+};
+
+// Header, palette and masks checked against the file's bytes; nothing about
+// the pixel data. Empty when the screen's decoder would refuse the header.
+std::optional<DibInfo> ParseDib(std::span<const std::uint8_t> file);
+
+// The whole picture, as the screen's decoder makes it: out gets width x
+// height colours. False (out untouched) when the file cannot be decoded,
+// including pixel data shorter than the header promises.
+bool DecodeDib(std::span<const std::uint8_t> file, Surface& out);
+
+enum class DibReadStatus {
+  Ok,           // checks passed and the header decodes: info is set
+  CannotOpen,   // missing, unreadable or 4 GiB and over: no message of its own
+  Rejected,     // short read, no "BM", or bfSize differs: "bsuccess" first
+  Undecodable,  // checks passed but the decoder refuses the header
+};
+
+struct DibReadResult {
+  DibReadStatus status = DibReadStatus::CannotOpen;
+  DibInfo info;
+};
+
+// ReadDibFile: reads the whole file and runs the checks in order. A file that
+// passes them (Ok or Undecodable) becomes the last-loaded file.
+DibReadResult ReadDibFile(const std::string& path, LoadedFile& lastLoaded);
+// The same checks on bytes already in memory.
+DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoaded);
+
+// The loading road: the program's own reader takes marked files that are at
+// most 500 pixels in one direction.
+std::uint16_t FileMarker(const LoadedFile& file);  // bfReserved1
+bool UsesOwnReader(std::uint16_t marker, int width, int height);
+
+// The own reader: 3 bytes a pixel (blue, green, red) from bfOffBits, rows
+// bottom-up and unpadded; each pixel written window first, then memory.
+void ReadMarkedPixels(const LoadedFile& file, int width, int height, Canvas& canvas);
+
+// Show Image Details' two fields, read at their fixed offsets (0 when the
+// file is too short to hold them).
+int FilePlanes(const LoadedFile& file);
+int FileBitCount(const LoadedFile& file);
+
+// The saved file: marker 1, 54-byte header, unpadded 24-bit rows bottom first.
+std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image);
+// Writes bytes to path, replacing it. False when it cannot be written.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace opta
