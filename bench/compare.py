@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Times a Google Benchmark program and its OpenCV yardstick in the same run.
 
 Usage: bench/compare.py BENCH_BINARY YARDSTICK.py [--filter REGEX] [--threads N]

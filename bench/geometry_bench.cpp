@@ -1,0 +1,110 @@
+// Geometric transforms on a 4096 x 3072 picture, written to a 1920 x 1080
+// window and the 4096 x 3072 memory surface as in the program.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+
+#include "geometry/transforms.h"
+
+namespace opta {
+namespace {
+
+struct Fixture {
+  PixelMatrix pixels;
+  Surface window, memory;
+  Fixture(int w, int h) {
+    pixels.allocate(w, h);
+    std::mt19937 rng(1);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) pixels.at(x, y) = rng() & 0xFFFFFF;
+    window.allocate(1920, 1080);
+    memory.allocate(w, h);
+  }
+};
+
+Fixture& Get(int w, int h) {
+  static Fixture f(w, h);
+  return f;
+}
+
+template <class Op>
+void Run(benchmark::State& state, Op op) {
+  Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  Canvas canvas(f.window, f.memory);
+  for (auto _ : state) {
+    op(canvas, f.pixels);
+    benchmark::ClobberMemory();
+  }
+}
+
+// The yardstick: one plain copy of a picture of the same size.
+void BM_Memcpy(benchmark::State& state) {
+  Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    std::memcpy(f.memory.row(0), f.pixels.data(), f.pixels.size() * sizeof(Colour));
+    benchmark::ClobberMemory();
+  }
+}
+
+const Size kScreen{1920, 1080};
+void BM_Rotate90(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { RotateImage90(c, p, kScreen); });
+}
+void BM_Rotate180(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { RotateImage180(c, p); });
+}
+void BM_Rotate270(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { RotateImage270(c, p); });
+}
+void BM_FlipHorizontal(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { FlipHorizontal(c, p); });
+}
+void BM_FlipVertical(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { FlipVertical(c, p); });
+}
+void BM_Shear(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ShearImage(c, p); });
+}
+void BM_DoubleSkew(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { DoubleSkewImage(c, p); });
+}
+void BM_Zoom2Replicate(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ZoomReplicate(c, p, 2); });
+}
+void BM_Zoom2Interpolate(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ZoomInterpolate(c, p, 2); });
+}
+void BM_Zoom4Interpolate(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ZoomInterpolate(c, p, 4); });
+}
+void BM_ShrinkCorner2(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ShrinkCorner(c, p, 2, kScreen); });
+}
+void BM_ShrinkMedian(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ShrinkMedian(c, p, kScreen); });
+}
+void BM_ShrinkAverage(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ShrinkAverage(c, p, kScreen); });
+}
+
+#define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_Memcpy) SIZE;
+BENCHMARK(BM_Rotate90) SIZE;
+BENCHMARK(BM_Rotate180) SIZE;
+BENCHMARK(BM_Rotate270) SIZE;
+BENCHMARK(BM_FlipHorizontal) SIZE;
+BENCHMARK(BM_FlipVertical) SIZE;
+BENCHMARK(BM_Shear) SIZE;
+BENCHMARK(BM_DoubleSkew) SIZE;
+BENCHMARK(BM_Zoom2Replicate) SIZE;
+BENCHMARK(BM_Zoom2Interpolate) SIZE;
+BENCHMARK(BM_Zoom4Interpolate) SIZE;
+BENCHMARK(BM_ShrinkCorner2) SIZE;
+BENCHMARK(BM_ShrinkMedian) SIZE;
+BENCHMARK(BM_ShrinkAverage) SIZE;
+
+}  // namespace
+}  // namespace opta
+
+BENCHMARK_MAIN();
