@@ -11,9 +11,26 @@ using geometry::ResultWriter;
 
 int ShiftFor(int factor) { return factor == 4 ? 2 : 1; }
 
-// One channel of an interpolated sub-pixel: c + floor(k * d / n). With n a
-// power of two the arithmetic shift is exactly the floor.
-inline int Blend(int c, int nb, int k, int shift) { return c + ((k * (nb - c)) >> shift); }
+// Per-channel floor((a + b) / 2) of two packed colours.
+inline Colour Average(Colour a, Colour b) { return (a & b) + (((a ^ b) & 0xFEFEFE) >> 1); }
+
+// c + floor(q * (nb - c) / 4) per channel, for q quarters (0..4). Nested
+// floors of halves equal the floor of quarters: floor((3c + nb) / 4) is
+// avg(c, avg(c, nb)) and floor((c + 3nb) / 4) is avg(nb, avg(c, nb)).
+inline Colour BlendQuarters(Colour c, Colour nb, int q) {
+  switch (q) {
+    case 0:
+      return c;
+    case 1:
+      return Average(c, Average(c, nb));
+    case 2:
+      return Average(c, nb);
+    case 3:
+      return Average(nb, Average(c, nb));
+    default:
+      return nb;
+  }
+}
 
 }  // namespace
 
@@ -35,28 +52,49 @@ void NormalSize(Canvas& canvas, const PixelMatrix& p) {
   out.forEachRow([&](int y, Colour* row, int count) { std::copy_n(p.row(y), count, row); });
 }
 
+namespace {
+
+// One result row of an n-times interpolating zoom, a source pixel's n
+// sub-pixels at a time.
+template <int N>
+void InterpolateRow(const PixelMatrix& p, int yy, Colour* row, int count) {
+  constexpr int kQuarter = 4 / N;  // quarters per step of k
+  const int w = p.width(), h = p.height();
+  const int y = yy / N, dy = yy % N;
+  const Colour* src = p.row(y);
+  // The neighbour row: the source row itself on the block's top row, the row
+  // below elsewhere; none below the last row.
+  const Colour* next = dy == 0 ? src : (y + 1 < h ? p.row(y + 1) : nullptr);
+  int xx = 0;
+  for (int x = 0; xx < count; ++x) {
+    const Colour c = src[x] & 0xFFFFFF;
+    Colour out[N];
+    if (!next) {
+      for (int dx = 0; dx < N; ++dx) out[dx] = c;
+    } else {
+      out[0] = BlendQuarters(c, next[x] & 0xFFFFFF, dy * kQuarter);
+      if (x + 1 < w) {
+        const Colour nb = next[x + 1] & 0xFFFFFF;
+        for (int dx = 1; dx < N; ++dx) out[dx] = BlendQuarters(c, nb, std::min(dx + dy, N) * kQuarter);
+      } else {
+        for (int dx = 1; dx < N; ++dx) out[dx] = c;  // the right neighbour lies outside
+      }
+    }
+    for (int dx = 0; dx < N && xx < count; ++dx) row[xx++] = out[dx];
+  }
+}
+
+}  // namespace
+
 void ZoomInterpolate(Canvas& canvas, const PixelMatrix& p, int n) {
   const int w = p.width(), h = p.height();
   canvas.window().fillRect(0, 0, n * w, n * h, kWhite);
-  const int shift = ShiftFor(n);
   ResultWriter out(canvas, n * w, n * h);
   out.forEachRow([&](int yy, Colour* row, int count) {
-    const int y = yy >> shift, dy = yy & (n - 1);
-    const int ny = dy > 0 ? y + 1 : y;
-    const Colour* src = p.row(y);
-    const Colour* below = ny < h ? p.row(ny) : nullptr;
-    for (int xx = 0; xx < count; ++xx) {
-      const int x = xx >> shift, dx = xx & (n - 1);
-      const int nx = dx > 0 ? x + 1 : x;
-      const Colour c = src[x];
-      if (nx >= w || !below) {  // the neighbour lies outside: the source colour
-        row[xx] = c;
-        continue;
-      }
-      const Colour nb = below[nx];
-      const int k = std::min(dx + dy, n);
-      row[xx] = Rgb(Blend(Red(c), Red(nb), k, shift), Blend(Green(c), Green(nb), k, shift),
-                    Blend(Blue(c), Blue(nb), k, shift));
+    if (n == 4) {
+      InterpolateRow<4>(p, yy, row, count);
+    } else {
+      InterpolateRow<2>(p, yy, row, count);
     }
   });
 }
