@@ -54,6 +54,24 @@ const std::array<PopupItem, 8>& popupMenu();
 // their own command map to themselves.
 int primaryCommand(int id);
 
+// Win32 style bits the templates carry, under their usual names.
+namespace style {
+inline constexpr unsigned kWsPopup = 0x80000000u;
+inline constexpr unsigned kWsCaption = 0x00C00000u;
+inline constexpr unsigned kWsSysMenu = 0x00080000u;
+inline constexpr unsigned kWsVScroll = 0x00200000u;
+inline constexpr unsigned kWsGroup = 0x00020000u;
+inline constexpr unsigned kWsTabStop = 0x00010000u;
+inline constexpr unsigned kDsModalFrame = 0x80u;
+inline constexpr unsigned kDsSetFont = 0x40u;
+inline constexpr unsigned kEsAutoHScroll = 0x80u;
+inline constexpr unsigned kCbsDropDown = 0x2u;
+inline constexpr unsigned kCbsSort = 0x100u;
+inline constexpr unsigned kSsCenterImage = 0x200u;
+// The frame every template here uses.
+inline constexpr unsigned kModalDialog = kWsPopup | kWsCaption | kWsSysMenu | kDsModalFrame | kDsSetFont;
+}  // namespace style
+
 // Dialog templates, in dialog units.
 struct DialogControl {
   enum class Kind {
