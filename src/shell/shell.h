@@ -2,6 +2,7 @@
 // The window procedure without the window. A platform creates one Shell,
 // forwards its window's events here and shows windowSurface(); everything the
 // program decides happens here, so it can all be tested without a screen.
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -24,9 +25,38 @@ struct KeyPress {
   bool shift = false;
 };
 
+// Command ids the shell answers itself.
+namespace shellid {
+constexpr int kExit = 40024;
+constexpr int kHideHistogram = 40033;
+constexpr int kShowLargeToolbar = 50169;
+constexpr int kShowSmallToolbar = 60169;
+constexpr int kHideToolbar = 50170;
+constexpr int kRestoreToolbar = 60170;
+constexpr int kAbout = 40007;
+constexpr int kHelp = 40026;
+constexpr int kCaptionTimer = 1;
+constexpr int kCaptionPeriodMs = 60000;
+}  // namespace shellid
+
+inline constexpr std::string_view kMainCaption = "Bio-Medical Optascope";
+inline constexpr std::string_view kMinimisedCaption = "BOPTA";
+inline constexpr std::string_view kNoImageText = "First Open a BITMAP image !!";
+inline constexpr std::string_view kNoImageCaption = "BOPTA";
+inline constexpr std::string_view kAboutTemplate = "137";
+
+struct ShellOptions {
+  // Fills the command table after the shell's own commands; empty means
+  // registerAllCommands. Tests use it to add commands of their own.
+  std::function<void(CommandTable&)> registerCommands;
+  // Finds a dialog template by name; empty means the resource templates.
+  std::function<const resources::DialogTemplate*(std::string_view)> findTemplate;
+};
+
 class Shell {
  public:
   Shell(platform::MainWindow& window, platform::Ui& ui);
+  Shell(platform::MainWindow& window, platform::Ui& ui, ShellOptions options);
   ~Shell();
   Shell(const Shell&) = delete;
   Shell& operator=(const Shell&) = delete;
@@ -34,6 +64,8 @@ class Shell {
   // WM_CREATE: file-dialog description, paste state, HSB check removed.
   // Also resets every remembered dialog value: a new program run.
   void onCreate();
+  // Start-up once the window is shown: the large toolbar is created.
+  void onShown();
   void onSize(Size client);  // WM_SIZE: the client area (window surface) size
   void onPaint();            // WM_PAINT after an invalidate: recompose the window surface
   void onTimer(int id);      // WM_TIMER
@@ -43,8 +75,9 @@ class Shell {
   void onLeftButtonUp(Point p);
   void onRightButtonDown(Point p);
   void onDestroy();  // WM_DESTROY
-  // TranslateAccelerator: true when an entry matched and its item could be
-  // chosen (the command has then been dispatched).
+  // TranslateAccelerator: true when an entry matched, which consumes the key.
+  // The command is dispatched only when its menu item (if it has one) is
+  // enabled; a greyed or disabled item's key sends nothing.
   bool translateAccelerator(const KeyPress& key);
   // WM_NOTIFY TTN_NEEDTEXT: the tooltip for a toolbar id.
   std::string_view tooltip(int id) const;
@@ -53,6 +86,8 @@ class Shell {
   Document& document();
   MenuState& menu();
   const CommandTable& commands() const;
+  Size clientSize() const;
+  bool toolbarExists() const;
 
  private:
   struct Impl;
