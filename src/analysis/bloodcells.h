@@ -1,0 +1,32 @@
+#pragma once
+// Blood-cell judgements on a labelled smear mask: normal red cells and the
+// anaemia verdict, white-cell marks, and disc-like / sickle-cell marks.
+#include "core/canvas.h"
+#include "core/matrix.h"
+#include "platform/ui.h"
+
+namespace opta {
+
+struct RedCellReport {
+  int mismatches = 0;  // label pairs sharing a perimeter group but not an area group
+  int normal = 0;      // disc-like labels
+  bool anaemia() const { return mismatches != 0; }
+};
+
+// Measures the mask and judges it; AnalyseRedCells also tells the user.
+RedCellReport AssessRedCells(const ByteMatrix& mask, int width, int height);
+void AnalyseRedCells(platform::Ui& ui, const ByteMatrix& mask, int width, int height);
+
+// "W" beside each object met in labelling order (labels 2, 3, ... as the
+// x-outer scan finds them), column 0 left out.
+void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int height);
+
+// "r" on disc-like labels, "s" on sickle-shaped ones, at the first pixel.
+void MarkSickleCells(Canvas& canvas, const ByteMatrix& mask, int width, int height);
+
+// A disc-like ratio: full ratio at least 14, single ratio at most 16.
+bool IsNormalRatio(double ratio);
+// A sickle ratio: single ratio within [20, 35].
+bool IsSickleRatio(double ratio);
+
+}  // namespace opta
