@@ -106,15 +106,20 @@ class ScriptedDialog : public platform::DialogWindow {
   platform::Ui& ui() override { return ui_; }
 
  private:
-  // Auto radio buttons next to each other in the template form one group.
+  // An auto radio button clears the other auto radio buttons of its group:
+  // from the last control marked WS_GROUP up to the next one.
   void checkInGroup(int id) {
+    const auto& controls = tmpl_.controls;
+    const auto starts = [&](std::size_t i) { return (controls[i].style & resources::style::kWsGroup) != 0; };
     const std::size_t pos = controls_[id].position;
-    std::size_t lo = pos, hi = pos;
-    while (lo > 0 && tmpl_.controls[lo - 1].kind == Kind::AutoRadioButton) --lo;
-    while (hi + 1 < tmpl_.controls.size() && tmpl_.controls[hi + 1].kind == Kind::AutoRadioButton) ++hi;
-    for (std::size_t i = lo; i <= hi; ++i) {
-      auto it = controls_.find(tmpl_.controls[i].id);
-      if (it != controls_.end()) it->second.checked = tmpl_.controls[i].id == id;
+    std::size_t lo = pos;
+    while (lo > 0 && !starts(lo)) --lo;
+    std::size_t hi = pos + 1;
+    while (hi < controls.size() && !starts(hi)) ++hi;
+    for (std::size_t i = lo; i < hi; ++i) {
+      if (controls[i].kind != Kind::AutoRadioButton) continue;
+      auto it = controls_.find(controls[i].id);
+      if (it != controls_.end()) it->second.checked = controls[i].id == id;
     }
   }
 
