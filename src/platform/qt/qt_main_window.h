@@ -1,0 +1,114 @@
+#pragma once
+// The desktop main window: menu bar, toolbar and a client area that shows the
+// shell's window surface. Window events are forwarded to the shell as the
+// window procedure expects them, and every surface change is shown after.
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QToolBar>
+#include <functional>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/main_window.h"
+#include "shell/shell.h"
+
+class QAction;
+class QTimer;
+
+namespace opta::qt {
+
+class QtMainWindow;
+
+// The client area: the window surface's pixels, and the mouse.
+class ClientView final : public QWidget {
+ public:
+  explicit ClientView(QtMainWindow& owner);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  QtMainWindow& owner_;
+};
+
+class QtMainWindow final : public QMainWindow, public platform::MainWindow {
+ public:
+  QtMainWindow();
+  ~QtMainWindow() override;
+
+  // Connects the shell, builds the menu from the resources and mirrors its
+  // state, and starts offering keys to the accelerator table. WM_CREATE.
+  void attach(Shell& shell);
+
+  // platform::MainWindow
+  void setCaption(std::string_view caption) override;
+  bool isMinimised() const override;
+  void setTimer(int id, int milliseconds) override;
+  void killTimer(int id) override;
+  void invalidate() override;
+  Size screenSize() const override;
+  void menuItemChanged(int id) override;
+  void createToolbar(platform::ToolbarKind kind) override;
+  void destroyToolbar() override;
+  void showToolbar(bool visible) override;
+  int trackPopupMenu(Point clientPosition) override;
+  void postCommand(int id) override;
+  void setWindowFont(const FontDesc& font) override { windowFont_ = font; }
+
+  // Shows what the shell wrote to the window surface since the last look.
+  void flush();
+  // A pending repaint request runs now (the shell's onPaint), as the event
+  // loop would run it.
+  void paintNow();
+
+  ClientView* view() const { return view_; }
+  QToolBar* toolbar() const { return toolbar_; }
+  // Every menu action carrying a command id (the same id may sit twice).
+  const std::vector<QAction*>& actionsFor(int id) const;
+  // The popup menu while it is open (tests close it through this).
+  QMenu* openPopup() const { return popup_; }
+  const FontDesc& windowFont() const { return windowFont_; }
+  Shell* shell() const { return shell_; }
+
+  // Called by the client view.
+  void clientResized(Size size);
+  void mouseButton(Qt::MouseButton button, bool down, Point p);
+  void mouseMoved(Point p, bool leftHeld);
+  void firstPaint();
+  // Runs once, after the client area has first been painted on screen.
+  void setFirstPaintHook(std::function<void()> hook) { firstPaintHook_ = std::move(hook); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+
+ private:
+  void buildMenus();
+  void addMenuItems(QMenu* menu, const std::vector<resources::MenuItem>& items);
+  void applyState(int id);
+  void menuCommand(int id);
+  bool offerKey(QKeyEvent& e);
+
+  Shell* shell_ = nullptr;
+  ClientView* view_ = nullptr;
+  QPointer<QToolBar> toolbar_;
+  QPointer<QMenu> popup_;
+  std::unordered_map<int, std::vector<QAction*>> actions_;
+  std::map<int, QTimer*> timers_;
+  FontDesc windowFont_;
+  bool paintPending_ = false;
+  bool destroyed_ = false;
+  // A key the accelerator table took at its shortcut check: its press is
+  // swallowed when it arrives.
+  int swallowKey_ = 0;
+  std::function<void()> firstPaintHook_;
+};
+
+}  // namespace opta::qt
