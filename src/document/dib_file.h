@@ -31,6 +31,9 @@ std::optional<DibInfo> ParseDib(std::span<const std::uint8_t> file);
 // height colours. False (out untouched) when the file cannot be decoded,
 // including pixel data shorter than the header promises.
 bool DecodeDib(std::span<const std::uint8_t> file, Surface& out);
+// The same picture decoded pixel by pixel straight from the format's rules;
+// the fast decoder must agree with it bit for bit.
+bool DecodeDibReference(std::span<const std::uint8_t> file, Surface& out);
 
 enum class DibReadStatus {
   Ok,           // checks passed and the header decodes: info is set

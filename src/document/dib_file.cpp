@@ -1,0 +1,165 @@
+// Reading a BMP file whole and checking it, the program's own reader for the
+// files it saved itself, and the saved layout.
+#include "document/dib_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <new>
+
+#include "core/parallel.h"
+#include "document/dib_layout.h"
+
+namespace opta {
+namespace {
+
+constexpr std::int64_t kFourGiB = std::int64_t{1} << 32;
+constexpr int kSavedHeader = 54;
+constexpr int kOwnReaderLimit = 500;
+
+void PutLe16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void PutLe32(std::uint8_t* p, std::uint32_t v) {
+  PutLe16(p, v);
+  PutLe16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoaded) {
+  DibReadResult result;
+  const std::int64_t size = static_cast<std::int64_t>(bytes.size());
+  if (size >= kFourGiB) return result;  // CannotOpen
+  result.status = DibReadStatus::Rejected;
+  if (size < 2 || bytes[0] != 'B' || bytes[1] != 'M') return result;
+  if (size < 6 || dib::Le32(bytes.data() + 2) != static_cast<std::uint32_t>(size)) return result;
+
+  lastLoaded.bytes = std::move(bytes);
+  const std::optional<DibInfo> info = ParseDib(lastLoaded.bytes);
+  if (!info) {
+    result.status = DibReadStatus::Undecodable;
+    return result;
+  }
+  result.status = DibReadStatus::Ok;
+  result.info = *info;
+  return result;
+}
+
+DibReadResult ReadDibFile(const std::string& path, LoadedFile& lastLoaded) {
+  DibReadResult cannotOpen;  // status CannotOpen
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return cannotOpen;
+  struct stat st {};
+  // A directory or device is not a file that can be opened for reading here.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size >= kFourGiB) {
+    ::close(fd);
+    return cannotOpen;
+  }
+  const std::size_t size = static_cast<std::size_t>(st.st_size);
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(size);
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    return cannotOpen;
+  }
+  // One read of the whole file; the kernel may hand it over in pieces.
+  std::size_t got = 0;
+  bool failed = false;
+  while (got < size) {
+    const ssize_t n = ::read(fd, bytes.data() + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (failed || got != size) {
+    DibReadResult rejected;
+    rejected.status = DibReadStatus::Rejected;
+    return rejected;
+  }
+  return ReadDibBytes(std::move(bytes), lastLoaded);
+}
+
+std::uint16_t FileMarker(const LoadedFile& file) {
+  return file.bytes.size() >= 8 ? static_cast<std::uint16_t>(dib::Le16(file.bytes.data() + 6)) : 0;
+}
+
+bool UsesOwnReader(std::uint16_t marker, int width, int height) {
+  return marker != 0 && (width <= kOwnReaderLimit || height <= kOwnReaderLimit);
+}
+
+// Pixels the file does not hold whole (it ends early, or bfOffBits points
+// past its end) are not written, so they keep the blank bitmap's black.
+void ReadMarkedPixels(const LoadedFile& file, int width, int height, Canvas& canvas) {
+  const std::int64_t size = static_cast<std::int64_t>(file.bytes.size());
+  if (size < 14 || !ValidImageSize(width, height)) return;
+  const std::uint8_t* f = file.bytes.data();
+  std::int64_t at = dib::Le32(f + 10);
+  std::vector<Colour> row(static_cast<std::size_t>(width));
+  for (int r = 0; r < height; ++r) {
+    int c = 0;
+    for (; c < width && at + 3 <= size; ++c, at += 3) row[c] = Rgb(f[at + 2], f[at + 1], f[at]);
+    if (c > 0) canvas.putRow(0, height - 1 - r, row.data(), c);
+    if (c < width) return;
+  }
+}
+
+int FilePlanes(const LoadedFile& file) {
+  return file.bytes.size() >= 28 ? static_cast<int>(dib::Le16(file.bytes.data() + 26)) : 0;
+}
+
+int FileBitCount(const LoadedFile& file) {
+  return file.bytes.size() >= 30 ? static_cast<int>(dib::Le16(file.bytes.data() + 28)) : 0;
+}
+
+std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image) {
+  const int w = image.width(), h = image.height();
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+  const std::size_t pixelBytes = rowBytes * static_cast<std::size_t>(h);
+  std::vector<std::uint8_t> out(kSavedHeader + pixelBytes);
+  std::uint8_t* p = out.data();
+  p[0] = 'B';
+  p[1] = 'M';
+  PutLe32(p + 2, static_cast<std::uint32_t>(pixelBytes + kSavedHeader));
+  PutLe16(p + 6, 1);  // the marker that sends the file to our own reader
+  PutLe16(p + 8, 0);
+  PutLe32(p + 10, kSavedHeader);
+  PutLe32(p + 14, 40);
+  PutLe32(p + 18, static_cast<std::uint32_t>(w));
+  PutLe32(p + 22, static_cast<std::uint32_t>(h));
+  PutLe16(p + 26, 1);
+  PutLe16(p + 28, 24);
+  PutLe32(p + 30, 0);
+  PutLe32(p + 34, static_cast<std::uint32_t>(pixelBytes));
+  // Resolution and colour counts stay 0.
+  std::uint8_t* bits = p + kSavedHeader;
+  parallelRows(h, w, [&](int r0, int r1) {
+    for (int r = r0; r < r1; ++r) {
+      const Colour* src = image.row(h - 1 - r);  // file row 0 is the bottom row
+      std::uint8_t* dst = bits + static_cast<std::size_t>(r) * rowBytes;
+      for (int c = 0; c < w; ++c, dst += 3) {
+        const Colour v = src[c];
+        dst[0] = static_cast<std::uint8_t>(v >> 16);
+        dst[1] = static_cast<std::uint8_t>(v >> 8);
+        dst[2] = static_cast<std::uint8_t>(v);
+      }
+    }
+  });
+  return out;
+}
+
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool wrote = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && wrote;
+}
+
+}  // namespace opta
