@@ -2,6 +2,9 @@
 
 namespace opta {
 
-void registerAnalysisCommands(CommandTable&) {}
+void registerAnalysisCommands(CommandTable& table) {
+  registerSegmentCommands(table);
+  registerCellAnalysisCommands(table);
+}
 
 }  // namespace opta

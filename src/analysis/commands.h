@@ -4,5 +4,9 @@
 namespace opta {
 
 void registerAnalysisCommands(CommandTable& table);
+// Segmentation: histogram, thresholds, labelling, fill and remove.
+void registerSegmentCommands(CommandTable& table);
+// Measurements, classification, blood cells and training.
+void registerCellAnalysisCommands(CommandTable& table);
 
 }  // namespace opta

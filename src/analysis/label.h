@@ -1,0 +1,133 @@
+#pragma once
+// Object labelling: every 8-connected object of 255 pixels gets a label
+// 2..254 (wrapping), is painted in its label colour and counted. Also home of
+// the growing point stack and the column-order seed scan that the clean-up
+// operations share.
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <new>
+#include <queue>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/canvas.h"
+#include "core/colour.h"
+#include "core/geometry.h"
+#include "core/matrix.h"
+
+namespace opta {
+
+// A message box as the kernels need it: text, caption, MB_* flags.
+using MessageFn = std::function<void(std::string_view text, std::string_view caption, unsigned flags)>;
+
+// A last-in first-out stack that starts with `capacity` slots, slot 0 never
+// used, and doubles when the last slot is taken, keeping its points in order.
+// onGrow sees (old, new) capacity before the new storage is sought; onFail is
+// told when it cannot be had, and the push then fails.
+template <class T>
+class PointStack {
+ public:
+  std::function<void(std::size_t oldCapacity, std::size_t newCapacity)> onGrow;
+  std::function<void()> onFail;
+
+  bool allocate(std::size_t capacity) {
+    data_.reset(capacity ? new (std::nothrow) T[capacity] : nullptr);
+    capacity_ = data_ ? capacity : 0;
+    top_ = 0;
+    return data_ != nullptr;
+  }
+  bool empty() const { return top_ == 0; }
+  std::size_t size() const { return top_; }
+  std::size_t capacity() const { return capacity_; }
+
+  bool push(const T& p) {
+    if (top_ + 1 >= capacity_ && !grow()) return false;
+    data_[++top_] = p;
+    return true;
+  }
+  bool pop(T& p) {
+    if (top_ == 0) return false;
+    p = data_[top_--];
+    return true;
+  }
+
+ private:
+  bool grow() {
+    const std::size_t next = capacity_ * 2;
+    if (onGrow) onGrow(capacity_, next);
+    T* fresh = next ? new (std::nothrow) T[next] : nullptr;
+    if (!fresh) {
+      if (onFail) onFail();
+      return false;
+    }
+    if (top_) std::memcpy(fresh + 1, data_.get() + 1, top_ * sizeof(T));
+    data_.reset(fresh);
+    capacity_ = next;
+    return true;
+  }
+
+  std::unique_ptr<T[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t top_ = 0;  // slots 1..top_ hold points
+};
+
+struct StackPoint {
+  std::uint32_t x;
+  std::uint32_t y;
+};
+
+// Finds, in the program's scan order (x outer, y inner, both ascending), the
+// positions of a row-major byte raster that hold `value` at the moment the
+// scan reaches them. Values may change from `value` to anything else while
+// the scan runs, never the other way. Each row is searched with memchr, and
+// a heap keeps the rows' next candidates in scan order.
+class ColumnOrderScan {
+ public:
+  // Scans columns 0..xEnd-1 of rows 0..yEnd-1; stride is the row length.
+  ColumnOrderScan(const std::uint8_t* data, std::size_t stride, int xEnd, int yEnd, std::uint8_t value);
+  // The next position holding the value, or false when there is none.
+  bool next(int& x, int& y);
+
+ private:
+  void advance(int y, int fromX);
+
+  const std::uint8_t* data_;
+  std::size_t stride_;
+  int xEnd_;
+  std::uint8_t value_;
+  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap_;
+};
+
+// What labelling needs besides the mask and the surfaces.
+struct LabelEnv {
+  Size screen;                 // the primary screen: the seed rectangle
+  MessageFn message;           // the stack notices and the count
+  std::string neighboursPath;  // created empty each run; empty path: none
+};
+
+constexpr Colour LabelColour(std::uint8_t label) {
+  return Rgb((label + 100) & 0xFF, (2 * label + 100) & 0xFF, (3 * label + 100) & 0xFF);
+}
+
+// Labels, paints, counts and reports "Total Objects Found: %lu". Returns the
+// count it reported.
+std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canvas, const LabelEnv& env);
+std::uint32_t LabelObjectsReference(ByteMatrix& mask, int width, int height, Canvas& canvas,
+                                    const LabelEnv& env);
+
+// Labels one pixel and pushes its unlabelled object neighbours; false when
+// the stack could not grow.
+bool VisitPixel(ByteMatrix& mask, int width, int height, std::uint8_t label, int x, int y, Canvas& canvas,
+                PointStack<StackPoint>& stack);
+
+// Creates (or truncates) the neighbours file and leaves it empty; a file that
+// cannot be made changes nothing.
+void CreateNeighboursFile(const std::string& path);
+// $XDG_DATA_HOME/optascope/OPTA_Neighbours.dat, or under ~/.local/share;
+// the folder is created when missing. Empty when no home is known.
+std::string DefaultNeighboursPath();
+
+}  // namespace opta

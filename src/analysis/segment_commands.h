@@ -1,0 +1,37 @@
+#pragma once
+// The steps the segmentation commands share, for every analysis command that
+// thresholds, cleans or labels the working image's mask.
+#include <cstdint>
+
+#include "analysis/histogram.h"
+#include "analysis/label.h"
+#include "command/command.h"
+
+namespace opta {
+
+// Message boxes with no owner window, as the kernels report.
+MessageFn MessagesTo(platform::Ui& ui);
+LabelEnv MakeLabelEnv(CommandContext& ctx);
+
+// ComputeHistogram on the PixelMatrix, then SmoothHistogram: the first two
+// steps of every threshold command. False when the gray matrix cannot be had.
+bool PrepareGray(CommandContext& ctx);
+// ThresholdRange of the GrayMatrix into the MaskMatrix.
+bool ThresholdWorking(CommandContext& ctx, ThresholdLimits limits);
+// ShowMask of the MaskMatrix into both surfaces.
+void ShowWorkingMask(CommandContext& ctx);
+// LabelObjects on the MaskMatrix; returns the count it reported.
+std::uint32_t LabelWorkingMask(CommandContext& ctx);
+// RemoveObjects / FillObjects on the MaskMatrix with a scratch work matrix.
+void RemoveWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit);
+void FillWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit);
+
+// The Set Threshold Limits dialog: High (1015) and Low (1016).
+class SetThresholdLimitsProc : public platform::DialogProc {
+ public:
+  void onCommand(platform::DialogWindow& dlg, int controlId) override;
+};
+
+void registerSegmentCommands(CommandTable& table);
+
+}  // namespace opta

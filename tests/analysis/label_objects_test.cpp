@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "analysis/label.h"
+#include "analysis/segment_test_support.h"
+#include "platform/ui.h"
+
+namespace opta {
+namespace {
+
+using segtest::Box;
+using segtest::MaskFrom;
+using segtest::MessageLog;
+
+struct LabelRun {
+  MessageLog log;
+  std::uint32_t count = 0;
+};
+
+// Runs the fast labelling and checks it against the rule on a copy.
+LabelRun LabelBoth(ByteMatrix& mask, Size screen = {1920, 1080}) {
+  const int w = mask.width(), h = mask.height();
+  ByteMatrix copy;
+  copy.copyFrom(mask);
+  segtest::Surfaces fast(w, h, w + 3, h + 2), ref(w, h, w + 3, h + 2);
+  LabelRun run, refRun;
+  run.count = LabelObjects(mask, w, h, fast.canvas, LabelEnv{screen, run.log.fn(), ""});
+  refRun.count = LabelObjectsReference(copy, w, h, ref.canvas, LabelEnv{screen, refRun.log.fn(), ""});
+  EXPECT_EQ(run.count, refRun.count);
+  EXPECT_EQ(run.log.boxes, refRun.log.boxes);
+  EXPECT_TRUE(segtest::SameMatrix(mask, copy));
+  EXPECT_TRUE(segtest::SameSurface(fast.window, ref.window));
+  EXPECT_TRUE(segtest::SameSurface(fast.memory, ref.memory));
+  return run;
+}
+
+Box CountBox(unsigned n) { return Box{"Total Objects Found: " + std::to_string(n), "OPTA", platform::MB_OK}; }
+
+TEST(LabelObjects, CornerTouchingSquaresAreOneObjectAndAGapMakesTwo) {
+  ByteMatrix m = MaskFrom({
+      "##.....",
+      "##.....",
+      "..##.##",
+      "..##.##",
+  });
+  const LabelRun run = LabelBoth(m);
+  EXPECT_EQ(run.count, 2u);
+  EXPECT_EQ(m.at(0, 0), 2);
+  EXPECT_EQ(m.at(3, 3), 2);
+  EXPECT_EQ(m.at(5, 2), 3);
+  ASSERT_EQ(run.log.boxes.size(), 1u);
+  EXPECT_EQ(run.log.boxes[0], CountBox(2));
+}
+
+TEST(LabelObjects, FirstTwoLabelsArePaintedInTheirColours) {
+  ByteMatrix m = MaskFrom({"#.#"});
+  segtest::Surfaces s(3, 1, 3, 1);
+  MessageLog log;
+  LabelObjects(m, 3, 1, s.canvas, LabelEnv{{1920, 1080}, log.fn(), ""});
+  EXPECT_EQ(s.memory.get(0, 0), Rgb(102, 104, 106));
+  EXPECT_EQ(s.window.get(0, 0), Rgb(102, 104, 106));
+  EXPECT_EQ(s.memory.get(2, 0), Rgb(103, 106, 109));
+  EXPECT_EQ(s.memory.get(1, 0), 0x654321u);      // background is not painted
+  EXPECT_EQ(LabelColour(254), Rgb(98, 96, 94));  // (354, 608, 862) mod 256
+}
+
+TEST(LabelObjects, The254thObjectTakesLabel2Again) {
+  ByteMatrix m;
+  m.allocate(2 * 260, 1);
+  m.fill(0);
+  for (int i = 0; i < 260; ++i) m.at(2 * i, 0) = 255;
+  const LabelRun run = LabelBoth(m);
+  EXPECT_EQ(run.count, 260u);
+  EXPECT_EQ(m.at(2 * 252, 0), 254);
+  EXPECT_EQ(m.at(2 * 253, 0), 2);
+  EXPECT_EQ(m.at(2 * 254, 0), 3);
+}
+
+TEST(LabelObjects, SeedsComeOnlyFromTheScreenRectangleButGrowthReachesEverywhere) {
+  ByteMatrix m = MaskFrom({
+      "......",
+      "..####",
+      "......",
+      ".....#",
+      "#.....",
+  });
+  // Screen 3 x 2: seeds in x 0..3, y 0..2. The bar starts at (2,1) and is
+  // labelled whole; (5,3) and (0,4) lie outside and stay 255.
+  const LabelRun run = LabelBoth(m, Size{3, 2});
+  EXPECT_EQ(run.count, 1u);
+  EXPECT_EQ(m.at(5, 1), 2);
+  EXPECT_EQ(m.at(5, 3), 255);
+  EXPECT_EQ(m.at(0, 4), 255);
+}
+
+TEST(LabelObjects, EmptyMaskReportsZeroAndStillTruncatesTheFile) {
+  const std::string path = ::testing::TempDir() + "/label_neighbours_test.dat";
+  {
+    std::ofstream f(path);
+    f << "old contents";
+  }
+  ByteMatrix m;
+  m.allocate(8, 5);
+  m.fill(0);
+  segtest::Surfaces s(8, 5, 8, 5);
+  MessageLog log;
+  EXPECT_EQ(LabelObjects(m, 8, 5, s.canvas, LabelEnv{{1920, 1080}, log.fn(), path}), 0u);
+  ASSERT_EQ(log.boxes.size(), 1u);
+  EXPECT_EQ(log.boxes[0], CountBox(0));
+  ASSERT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  // A path that cannot be created changes nothing.
+  MessageLog log2;
+  m.at(3, 3) = 255;
+  EXPECT_EQ(LabelObjects(m, 8, 5, s.canvas, LabelEnv{{1920, 1080}, log2.fn(), "/nonexistent/dir/x.dat"}), 1u);
+}
+
+TEST(LabelObjects, SecondRunFindsNothingAndOtherValuesAreLeftAlone) {
+  ByteMatrix m = MaskFrom({
+      "##.7",
+      "#..#",
+  });
+  EXPECT_EQ(LabelBoth(m).count, 2u);
+  EXPECT_EQ(m.at(3, 0), 7);
+  const ByteMatrix before = MaskFrom({"22.7", "2..3"});
+  EXPECT_TRUE(segtest::SameMatrix(m, before));
+  const LabelRun again = LabelBoth(m);
+  EXPECT_EQ(again.count, 0u);
+  EXPECT_TRUE(segtest::SameMatrix(m, before));
+}
+
+TEST(LabelObjects, StackDoublingIsAnnouncedEachTime) {
+  // 2 x 2 of object: 4 slots hold 3 points. The seed pushes (0,1), (1,0),
+  // (1,1); visiting (1,1) pushes (0,1) and then (1,0) as the 4th point.
+  ByteMatrix m = MaskFrom({"##", "##"});
+  const LabelRun run = LabelBoth(m);
+  ASSERT_EQ(run.log.boxes.size(), 2u);
+  EXPECT_EQ(run.log.boxes[0], (Box{"4,,8", "", platform::MB_OK}));
+  EXPECT_EQ(run.log.boxes[1], CountBox(1));
+
+  // A solid block doubles again and again: each notice names the old and
+  // the new capacity.
+  ByteMatrix big;
+  big.allocate(12, 12);
+  big.fill(255);
+  const LabelRun bigRun = LabelBoth(big);
+  ASSERT_GE(bigRun.log.boxes.size(), 2u);
+  std::size_t capacity = 144;
+  for (std::size_t i = 0; i + 1 < bigRun.log.boxes.size(); ++i) {
+    EXPECT_EQ(bigRun.log.boxes[i].text, std::to_string(capacity) + ",," + std::to_string(2 * capacity));
+    capacity *= 2;
+  }
+}
+
+TEST(LabelObjects, NarrowObjectsFitTheInitialStack) {
+  ByteMatrix m = MaskFrom({"#", "#"});
+  const LabelRun run = LabelBoth(m);  // 2 slots hold 1 point: the single push fits
+  EXPECT_EQ(run.log.boxes, std::vector<Box>{CountBox(1)});
+  ByteMatrix three = MaskFrom({"##", "#."});
+  const LabelRun run3 = LabelBoth(three);  // 4 slots hold 3; the walk never holds more than 2
+  EXPECT_EQ(run3.log.boxes, std::vector<Box>{CountBox(1)});
+}
+
+TEST(LabelObjects, FastFormMatchesTheRuleOnRandomMasks) {
+  std::mt19937 rng(1234);
+  for (int trial = 0; trial < 60; ++trial) {
+    std::uniform_int_distribution<int> dim(1, 70);
+    const int w = dim(rng), h = dim(rng);
+    ByteMatrix m = segtest::RandomMask(rng, w, h, 5 + trial * 2, trial % 3 == 0);
+    std::uniform_int_distribution<int> sc(0, 80);
+    const Size screen = trial % 2 ? Size{sc(rng), sc(rng)} : Size{1920, 1080};
+    LabelBoth(m, screen);
+  }
+}
+
+TEST(LabelObjects, ColumnOrderScanVisitsInProgramOrder) {
+  std::mt19937 rng(77);
+  ByteMatrix m = segtest::RandomMask(rng, 50, 40, 10, true);
+  ColumnOrderScan scan(m.data(), 50, 30, 35, 255);
+  std::vector<std::pair<int, int>> got, want;
+  int x, y;
+  while (scan.next(x, y)) got.emplace_back(x, y);
+  for (int cx = 0; cx < 30; ++cx)
+    for (int cy = 0; cy < 35; ++cy)
+      if (m.at(cx, cy) == 255) want.emplace_back(cx, cy);
+  EXPECT_EQ(got, want);
+}
+
+TEST(LabelObjects, PointStackKeepsOrderAcrossGrowthAndFailsCleanly) {
+  PointStack<StackPoint> stack;
+  std::vector<std::pair<std::size_t, std::size_t>> grew;
+  int failed = 0;
+  stack.onGrow = [&](std::size_t o, std::size_t n) { grew.emplace_back(o, n); };
+  stack.onFail = [&] { ++failed; };
+  ASSERT_TRUE(stack.allocate(1));
+  for (std::uint32_t i = 0; i < 5; ++i) ASSERT_TRUE(stack.push(StackPoint{i, 10 + i}));
+  EXPECT_EQ(grew, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {2, 4}, {4, 8}}));
+  StackPoint p{};
+  for (std::uint32_t i = 5; i-- > 0;) {
+    ASSERT_TRUE(stack.pop(p));
+    EXPECT_EQ(p.x, i);
+    EXPECT_EQ(p.y, 10 + i);
+  }
+  EXPECT_FALSE(stack.pop(p));
+  EXPECT_EQ(failed, 0);
+
+  PointStack<StackPoint> none;  // no storage at all: growth cannot succeed
+  none.onFail = [&] { ++failed; };
+  EXPECT_FALSE(none.push(StackPoint{0, 0}));
+  EXPECT_EQ(failed, 1);
+}
+
+TEST(LabelObjects, NeighboursPathFollowsTheDataHome) {
+  const std::string dir = ::testing::TempDir() + "/label_xdg";
+  setenv("XDG_DATA_HOME", dir.c_str(), 1);
+  const std::string path = DefaultNeighboursPath();
+  EXPECT_EQ(path, dir + "/optascope/OPTA_Neighbours.dat");
+  EXPECT_TRUE(std::filesystem::is_directory(dir + "/optascope"));
+  unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace opta
