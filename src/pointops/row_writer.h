@@ -7,13 +7,33 @@
 // once; the rows are written through the surfaces' raw rows instead and the
 // area is reported once, after the threads have joined.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/canvas.h"
 #include "core/parallel.h"
 
 namespace opta::pointops {
+
+// Copies a finished row out without pulling the destination into the cache:
+// the surfaces are far larger than the cache and are not read back here.
+inline void StreamRow(Colour* dst, const Colour* src, int n) {
+#if defined(__SSE2__)
+  int i = 0;
+  for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 15) != 0; ++i) dst[i] = src[i];
+  for (; i + 4 <= n; i += 4)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+  for (; i < n; ++i) dst[i] = src[i];
+#else
+  std::memcpy(dst, src, sizeof(Colour) * n);
+#endif
+}
 
 // Calls fill(y, out, n) to compute the first n result pixels of row y
 // (24-bit colours) for every row either surface holds, within the
@@ -30,24 +50,20 @@ void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {
   if (rows <= 0) return;
 
   parallelRows(rows, std::max(winW, memW), [&](int y0, int y1) {
-    std::vector<Colour> buffer;
+    // One row at a time in a buffer that stays in the cache, then out to both surfaces.
+    std::vector<Colour> buffer(static_cast<std::size_t>(std::max(winW, memW)));
     for (int y = y0; y < y1; ++y) {
       const int wn = y < winH ? winW : 0;
       const int mn = y < memH ? memW : 0;
       const int n = std::max(wn, mn);
       if (n == 0) continue;
-      if (mn == n) {
-        // Computed straight into the image, then copied to the screen.
-        Colour* out = memory.row(y);
-        fill(y, out, n);
-        if (wn > 0 && window.row(y) != out) std::memcpy(window.row(y), out, sizeof(Colour) * wn);
-      } else {
-        if (buffer.size() < static_cast<std::size_t>(n)) buffer.resize(n);
-        fill(y, buffer.data(), n);
-        std::memcpy(window.row(y), buffer.data(), sizeof(Colour) * wn);
-        if (mn > 0) std::memcpy(memory.row(y), buffer.data(), sizeof(Colour) * mn);
-      }
+      fill(y, buffer.data(), n);
+      if (wn > 0) StreamRow(window.row(y), buffer.data(), wn);
+      if (mn > 0) StreamRow(memory.row(y), buffer.data(), mn);
     }
+#if defined(__SSE2__)
+    _mm_sfence();  // streamed stores are visible before the threads join
+#endif
   });
   window.markDirty(Rect{0, 0, winW, winH});
   memory.markDirty(Rect{0, 0, memW, memH});

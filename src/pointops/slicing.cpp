@@ -1,6 +1,6 @@
 // Intensity slicing, colour slicing and object colour change: fast forms.
 // A level slicing depends on the pixel's red channel alone, so its rule is
-// evaluated once per level into a table; a pixel is then (c & keep) | paint.
+// evaluated once per level into a table of colours to paint or keep.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -14,24 +14,20 @@ using pointops::MapPixels;
 
 namespace {
 
-struct LevelTable {
-  std::array<Colour, 256> keep;   // 0xFFFFFF where the pixel stays, 0 where it is painted
-  std::array<Colour, 256> paint;  // the painted colour, 0 where the pixel stays
+// Per level: the painted colour, or kKeep where the pixel stays as it is.
+constexpr Colour kKeep = 0xFF000000;
 
-  LevelTable() {
-    keep.fill(0xFFFFFF);
-    paint.fill(0);
-  }
-  void set(int level, Colour c) {
-    keep[level] = 0;
-    paint[level] = c;
-  }
+struct LevelTable {
+  std::array<Colour, 256> entry;
+  LevelTable() { entry.fill(kKeep); }
+  void set(int level, Colour c) { entry[level] = c; }
 };
 
 void MapLevels(Canvas& canvas, const PixelMatrix& pixels, const LevelTable& t) {
   MapPixels(canvas, pixels, [&t](Colour c) {
-    const int level = static_cast<int>(c & 0xFF);
-    return (c & t.keep[level]) | t.paint[level];
+    const Colour e = t.entry[c & 0xFF];
+    const Colour keep = 0u - (e >> 31);  // all ones where the pixel stays
+    return (c & keep) | (e & ~keep);
   });
 }
 
@@ -83,19 +79,29 @@ LevelTable ChainedTable(const LevelRange (&ranges)[N], const SliceColour (&colou
   return t;
 }
 
-// One 0/1 table per channel for an RGB box; every limit must be below 256.
-struct BoxTables {
-  std::array<std::uint8_t, 256> red{}, green{}, blue{};
-  explicit BoxTables(const ColourBox& box) {
+// An RGB box as one unsigned compare per channel: v is inside [lo, lo + span]
+// exactly when v - lo, taken unsigned, is at most span.
+struct BoxTest {
+  unsigned loR = 1, spanR = 0, loG = 1, spanG = 0, loB = 1, spanB = 0;
+  bool any = false;  // false: no pixel can be inside
+
+  explicit BoxTest(const ColourBox& box) {
     const LevelRange all[3] = {box.red, box.green, box.blue};
     if (!AllBelow256(all, 3)) return;
-    for (int v = 0; v < 256; ++v) {
-      red[v] = box.red.lo <= v && v <= box.red.hi;
-      green[v] = box.green.lo <= v && v <= box.green.hi;
-      blue[v] = box.blue.lo <= v && v <= box.blue.hi;
+    unsigned* lo[3] = {&loR, &loG, &loB};
+    unsigned* span[3] = {&spanR, &spanG, &spanB};
+    for (int i = 0; i < 3; ++i) {
+      const int a = std::max(all[i].lo, 0), b = std::min(all[i].hi, 255);
+      if (a > b) return;
+      *lo[i] = static_cast<unsigned>(a);
+      *span[i] = static_cast<unsigned>(b - a);
     }
+    any = true;
   }
-  bool inside(Colour c) const { return red[c & 0xFF] & green[(c >> 8) & 0xFF] & blue[(c >> 16) & 0xFF]; }
+  bool inside(Colour c) const {
+    return ((c & 0xFF) - loR <= spanR) & (((c >> 8) & 0xFF) - loG <= spanG) &
+           (((c >> 16) & 0xFF) - loB <= spanB);
+  }
 };
 
 }  // namespace
@@ -115,7 +121,7 @@ void IntensitySlicing2(Canvas& canvas, const PixelMatrix& pixels, const TwoSlice
 void ImageSlicing(Canvas& canvas, const PixelMatrix& pixels, const OneSlice& p) {
   LevelTable t;
   if (!AllBelow256(&p.range, 1)) {
-    t.keep.fill(0);              // a limit past the gray scale paints everything black
+    t.entry.fill(kBlack);        // a limit past the gray scale paints everything black
   } else if (p.range.lo >= 0) {  // a negative lower limit switches the range off
     for (int level = p.range.lo; level <= p.range.hi; ++level) t.set(level, Clamped(p.colour));
   }
@@ -123,36 +129,52 @@ void ImageSlicing(Canvas& canvas, const PixelMatrix& pixels, const OneSlice& p) 
 }
 
 void ColorSlicing(Canvas& canvas, const PixelMatrix& pixels, const ColourSliceParams& p) {
-  const BoxTables box(p.box);
+  const BoxTest box(p.box);
   const Colour background = p.backgroundMode == 1 ? kWhite : Rgb(80, 80, 80);
+  if (!box.any) {
+    MapPixels(canvas, pixels, [background](Colour) { return background; });
+    return;
+  }
   MapPixels(canvas, pixels, [&box, background](Colour c) {
     const Colour in = 0u - static_cast<Colour>(box.inside(c));
     return (c & in) | (background & ~in);
   });
 }
 
-void ObjectColorChange(Canvas& canvas, const PixelMatrix& pixels, const ObjectColourParams& p) {
-  const BoxTables box(p.box);
-  const Colour manual = Clamped(p.manual);
-  const int mode = p.replaceMode;
-  MapPixels(canvas, pixels, [&box, manual, mode](Colour c) -> Colour {
-    if (!box.inside(c)) return c;
-    const int r = Red(c), g = Green(c), b = Blue(c);
-    switch (mode) {
-      case 1:
-        return Rgb(g, b, r);
-      case 3:
-        return Rgb(g, r, b);
-      case 4:
-        return Rgb(b, g, r);
-      case 5:
-        return Rgb(b, r, g);
-      case 6:
-        return Rgb(r, b, g);
-      default:
-        return manual;
-    }
+namespace {
+
+// Inside pixels get replace(c); the mode is chosen once, outside the pixel loop.
+template <class Replace>
+void ReplaceInside(Canvas& canvas, const PixelMatrix& pixels, const BoxTest& box, Replace replace) {
+  MapPixels(canvas, pixels, [&box, replace](Colour c) {
+    const Colour in = 0u - static_cast<Colour>(box.inside(c));
+    return (c & ~in) | (replace(c) & in);
   });
+}
+
+}  // namespace
+
+void ObjectColorChange(Canvas& canvas, const PixelMatrix& pixels, const ObjectColourParams& p) {
+  const BoxTest box(p.box);
+  if (!box.any) {
+    MapPixels(canvas, pixels, [](Colour c) { return c; });
+    return;
+  }
+  const Colour manual = Clamped(p.manual);
+  switch (p.replaceMode) {
+    case 1:
+      return ReplaceInside(canvas, pixels, box, [](Colour c) { return Rgb(Green(c), Blue(c), Red(c)); });
+    case 3:
+      return ReplaceInside(canvas, pixels, box, [](Colour c) { return Rgb(Green(c), Red(c), Blue(c)); });
+    case 4:
+      return ReplaceInside(canvas, pixels, box, [](Colour c) { return Rgb(Blue(c), Green(c), Red(c)); });
+    case 5:
+      return ReplaceInside(canvas, pixels, box, [](Colour c) { return Rgb(Blue(c), Red(c), Green(c)); });
+    case 6:
+      return ReplaceInside(canvas, pixels, box, [](Colour c) { return Rgb(Red(c), Blue(c), Green(c)); });
+    default:
+      return ReplaceInside(canvas, pixels, box, [manual](Colour) { return manual; });
+  }
 }
 
 }  // namespace opta

@@ -24,6 +24,23 @@ TEST(PointOps, InvertSolarizeAndGray) {
   EXPECT_EQ(Apply(GrayScaleImage, Rgb(10, 10, 10)), Rgb(9, 9, 9));
 }
 
+TEST(PointOps, GrayScaleMatchesTheGrayLevelForEveryChannelValue) {
+  Scene s(256, 4);
+  for (int v = 0; v < 256; ++v) {
+    s.pixels.at(v, 0) = Rgb(v, 0, 0);
+    s.pixels.at(v, 1) = Rgb(0, v, 0);
+    s.pixels.at(v, 2) = Rgb(0, 0, v);
+    s.pixels.at(v, 3) = Rgb(v, 255 - v, (v * 7) & 0xFF);
+  }
+  Canvas c = s.canvas();
+  GrayScaleImage(c, s.pixels);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 256; ++x) {
+      const int g = GrayLevel(s.pixels.at(x, y));
+      ASSERT_EQ(s.memory.get(x, y), Rgb(g, g, g)) << x << "," << y;
+    }
+}
+
 TEST(PointOps, EmbossTakesTheDiagonalDifferencePlus128ModuloTheByte) {
   auto emboss = [](Colour a, Colour b) {
     Scene s(2, 2);
