@@ -241,8 +241,8 @@ const Glyph& GlyphFor(unsigned char ch) {
 
 // Heights are in pixels; negative values (character height) count the same.
 int ScaleFor(const FontDesc& font) {
-  const int h = std::abs(font.height);
-  return std::clamp(h / kCellH, 1, 16);
+  const long long h = std::llabs(static_cast<long long>(font.height));
+  return static_cast<int>(std::clamp<long long>(h / kCellH, 1, 16));
 }
 
 class BuiltInRenderer final : public TextRenderer {
