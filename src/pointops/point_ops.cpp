@@ -1,6 +1,7 @@
 // Invert, emboss, solarize, gray scale, brightness and darkness: fast forms.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -118,31 +119,108 @@ void GrayScaleImage(Canvas& canvas, const PixelMatrix& pixels) {
                   [&](int y, Colour* out, int n) { GrayRow(pixels.row(y), out, n, m); });
 }
 
-// Both rules are written with selects rather than branches so the pixel loop vectorises.
+namespace {
+
+// Each rule moves all three channels of a pixel by one amount and saturates;
+// the scalar forms serve the row tails and amounts past a byte.
+Colour BrightenPixel(Colour c, int k) {
+  const int r = Red(c), g = Green(c), b = Blue(c);
+  const int hi = std::max(r, std::max(g, b));
+  if (hi >= 255) return c;
+  if (hi + k <= 255) return RgbClamped(r + k, g + k, b + k);
+  // The smallest excess belongs to the smallest channel that passes 255.
+  int smallest = hi;
+  for (int v : {r, g, b})
+    if (v + k > 255) smallest = std::min(smallest, v);
+  const int shift = smallest + k - 255;
+  return RgbClamped(r + shift, g + shift, b + shift);
+}
+
+Colour DarkenPixel(Colour c, int k) {
+  const int r = Red(c), g = Green(c), b = Blue(c);
+  const int lo = std::min(r, std::min(g, b));
+  if (lo <= 0) return c;
+  // The smallest channel always falls below 0 when any does.
+  const int sub = lo - k >= 0 ? k : lo;
+  return RgbClamped(r - sub, g - sub, b - sub);
+}
+
+#if defined(__SSE2__)
+// The amount in byte 0 of each pixel, copied to its three channel bytes.
+inline __m128i Broadcast3(__m128i a) {
+  return _mm_or_si128(a, _mm_or_si128(_mm_slli_epi32(a, 8), _mm_slli_epi32(a, 16)));
+}
+// Byte 0 of each pixel: the smallest (or largest) of its three channels.
+inline __m128i Min3(__m128i p) {
+  return _mm_min_epu8(p, _mm_min_epu8(_mm_srli_epi32(p, 8), _mm_srli_epi32(p, 16)));
+}
+inline __m128i Max3(__m128i p) {
+  return _mm_max_epu8(p, _mm_max_epu8(_mm_srli_epi32(p, 8), _mm_srli_epi32(p, 16)));
+}
+#endif
+
+void BrightenRow(const Colour* src, Colour* out, int n, int k) {
+  int x = 0;
+#if defined(__SSE2__)
+  if (k <= 255) {
+    const __m128i low3 = _mm_set1_epi32(0xFFFFFF), byte0 = _mm_set1_epi32(0xFF), zero = _mm_setzero_si128();
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(k > 0 ? 255 - k : 0));  // a channel passes above it
+    const __m128i down = _mm_set1_epi32(std::min(-k, 255));
+    for (; x + 4 <= n; x += 4) {
+      const __m128i p = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x)), low3);
+      const __m128i at255 = _mm_cmpeq_epi32(_mm_and_si128(Max3(p), byte0), byte0);  // pixel kept
+      __m128i result;
+      if (k > 0) {
+        // Channels that do not pass read as 255, so the smallest is the smallest passing one
+        // (or 255 when none passes, which gives the plain amount k).
+        const __m128i passing = _mm_or_si128(p, _mm_cmpeq_epi8(_mm_subs_epu8(p, limit), zero));
+        const __m128i add = _mm_and_si128(_mm_subs_epu8(Min3(passing), limit), byte0);
+        result = _mm_adds_epu8(p, Broadcast3(_mm_andnot_si128(at255, add)));
+      } else {
+        result = _mm_subs_epu8(p, Broadcast3(_mm_andnot_si128(at255, down)));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), result);
+    }
+  }
+#endif
+  for (; x < n; ++x) out[x] = BrightenPixel(src[x], k) & 0xFFFFFF;
+}
+
+void DarkenRow(const Colour* src, Colour* out, int n, int k) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i low3 = _mm_set1_epi32(0xFFFFFF), top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i byte0 = _mm_set1_epi32(0xFF), zero = _mm_setzero_si128();
+  const __m128i amount = _mm_set1_epi32(std::min(std::abs(k), 255));
+  for (; x + 4 <= n; x += 4) {
+    const __m128i p = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x)), low3);
+    const __m128i lo = _mm_and_si128(Min3(_mm_or_si128(p, top)), byte0);
+    __m128i result;
+    if (k >= 0) {
+      // Down by k, or by the smallest channel when that is less (0 keeps the pixel).
+      result = _mm_subs_epu8(p, Broadcast3(_mm_min_epu8(lo, amount)));
+    } else {
+      const __m128i at0 = _mm_cmpeq_epi32(lo, zero);
+      result = _mm_adds_epu8(p, Broadcast3(_mm_andnot_si128(at0, amount)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), result);
+  }
+#endif
+  for (; x < n; ++x) out[x] = DarkenPixel(src[x], k) & 0xFFFFFF;
+}
+
+}  // namespace
+
 void BrightenImage(Canvas& canvas, const PixelMatrix& pixels, int amount) {
   const int k = SafeAmount(amount);
-  MapPixels(canvas, pixels, [k](Colour c) -> Colour {
-    const int r = Red(c), g = Green(c), b = Blue(c);
-    const int hi = std::max(r, std::max(g, b));
-    // The smallest excess belongs to the smallest channel that passes 255.
-    const int passing =
-        std::min(r + k > 255 ? r : 255, std::min(g + k > 255 ? g : 255, b + k > 255 ? b : 255));
-    const int add = hi + k <= 255 ? k : passing + k - 255;
-    const Colour moved = RgbClamped(r + add, g + add, b + add);
-    return hi >= 255 ? c : moved;
-  });
+  WriteResultRows(canvas, pixels.width(), pixels.height(),
+                  [&](int y, Colour* out, int n) { BrightenRow(pixels.row(y), out, n, k); });
 }
 
 void DarkenImage(Canvas& canvas, const PixelMatrix& pixels, int amount) {
   const int k = SafeAmount(amount);
-  MapPixels(canvas, pixels, [k](Colour c) -> Colour {
-    const int r = Red(c), g = Green(c), b = Blue(c);
-    const int lo = std::min(r, std::min(g, b));
-    // The smallest channel always falls below 0 when any does.
-    const int sub = lo - k >= 0 ? k : lo;
-    const Colour moved = RgbClamped(r - sub, g - sub, b - sub);
-    return lo <= 0 ? c : moved;
-  });
+  WriteResultRows(canvas, pixels.width(), pixels.height(),
+                  [&](int y, Colour* out, int n) { DarkenRow(pixels.row(y), out, n, k); });
 }
 
 }  // namespace opta
