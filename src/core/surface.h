@@ -51,6 +51,13 @@ class Surface {
   // New size, every pixel set to fill. False (and an empty surface) when the
   // size is invalid or memory cannot be had.
   bool allocate(int width, int height, Colour fill = kWhite);
+  // New size with undefined contents, for a caller that writes every pixel.
+  bool allocateForOverwrite(int width, int height) {
+    dirty_ = Rect{};
+    if (!pixels_.allocate(width, height)) return false;
+    dirty_ = bounds();
+    return true;
+  }
   // New size keeping the pixels that still fit; new area filled.
   bool resize(int width, int height, Colour fill = kWhite);
   void release();

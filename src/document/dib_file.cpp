@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <new>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "core/parallel.h"
 #include "document/dib_layout.h"
 
@@ -28,6 +32,28 @@ void PutLe32(std::uint8_t* p, std::uint32_t v) {
   PutLe16(p, v);
   PutLe16(p + 2, v >> 16);
 }
+
+#if defined(__x86_64__)
+const bool kSsse3 = __builtin_cpu_supports("ssse3");
+
+// Four colours to twelve file bytes (blue, green, red) with one shuffle. Each
+// 16-byte store also writes the next pixels' bytes, which the following
+// steps overwrite, so it stops while a whole store still fits in the row.
+// Returns how many pixels it did; the plain loop does the rest.
+__attribute__((target("ssse3"))) int ShuffleSavedRow(const Colour* src, std::uint8_t* dst, int w) {
+  const __m128i mask = _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+  int x = 0;
+  for (; x + 6 <= w; x += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + static_cast<std::ptrdiff_t>(x) * 3),
+                     _mm_shuffle_epi8(v, mask));
+  }
+  return x;
+}
+#else
+constexpr bool kSsse3 = false;
+int ShuffleSavedRow(const Colour*, std::uint8_t*, int) { return 0; }
+#endif
 
 }  // namespace
 
@@ -144,7 +170,8 @@ std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image) {
     for (int r = r0; r < r1; ++r) {
       const Colour* src = image.row(h - 1 - r);  // file row 0 is the bottom row
       std::uint8_t* dst = bits + static_cast<std::size_t>(r) * rowBytes;
-      for (int c = 0; c < w; ++c, dst += 3) {
+      int c = kSsse3 ? ShuffleSavedRow(src, dst, w) : 0;
+      for (dst += static_cast<std::ptrdiff_t>(c) * 3; c < w; ++c, dst += 3) {
         const Colour v = src[c];
         dst[0] = static_cast<std::uint8_t>(v >> 16);
         dst[1] = static_cast<std::uint8_t>(v >> 8);

@@ -143,6 +143,28 @@ TEST(SavedBmp, ExactLayout) {
   EXPECT_EQ(FilePlanes(LoadedFile{{'B', 'M'}}), 0);
 }
 
+// The saved rows, written byte by byte from the layout, on random pictures.
+TEST(SavedBmp, FastFormMatchesPlainLayout) {
+  std::mt19937 rng(99);
+  for (int w = 1; w <= 23; ++w) {
+    const int h = 1 + static_cast<int>(rng() % 5);
+    Surface img;
+    img.allocate(w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) img.set(x, y, rng());
+    const Bytes f = EncodeSavedBmp(img);
+    ASSERT_EQ(f.size(), 54u + 3u * w * h);
+    std::size_t at = 54;
+    for (int r = 0; r < h; ++r)
+      for (int c = 0; c < w; ++c, at += 3) {
+        const Colour p = img.get(c, h - 1 - r);
+        ASSERT_EQ(f[at], Blue(p));
+        ASSERT_EQ(f[at + 1], Green(p));
+        ASSERT_EQ(f[at + 2], Red(p));
+      }
+  }
+}
+
 TEST(SavedBmp, ReadsBackThroughTheRoadOpenChooses) {
   struct Case {
     int w, h;
