@@ -24,6 +24,27 @@ void ClipToMatrix(const Matrix<T>& m, int& width, int& height) {
 // adding one by one. Larger totals round on the way and need the ordered sum.
 constexpr std::uint64_t kExactHalves = std::uint64_t{1} << 24;
 
+constexpr std::uint64_t kByteOnes = 0x0101010101010101ull;
+
+// The mean-intensity gray as an integer: the three single-precision products
+// (each one GrayLevelSingle of a lone channel), summed in double, rounded to
+// single, clamped, truncated. The reference form calls GrayLevelSingle itself.
+struct SingleGrayTables {
+  float red[256], green[256], blue[256];
+  SingleGrayTables() {
+    for (int v = 0; v < 256; ++v) {
+      red[v] = GrayLevelSingle(v, 0, 0);
+      green[v] = GrayLevelSingle(0, v, 0);
+      blue[v] = GrayLevelSingle(0, 0, v);
+    }
+  }
+  std::uint32_t truncated(Colour c) const {
+    float sum = static_cast<float>(static_cast<double>(red[Red(c)]) + green[Green(c)] + blue[Blue(c)]);
+    sum = std::clamp(sum, 0.0f, 255.0f);
+    return static_cast<std::uint32_t>(sum);
+  }
+};
+
 void AddBorderRowHalves(const std::uint8_t* row, int width, std::array<std::uint64_t, 256>& halves) {
   for (int x = 0; x < width; ++x)
     if (row[x]) halves[row[x]] += 2;
@@ -74,22 +95,28 @@ void ComputeAreas(const ByteMatrix& mask, int width, int height, AreaTable& out)
   out.fill(0);
   std::mutex lock;
   parallelRows(height, width, [&](int y0, int y1) {
-    // Four interleaved counters keep runs of one value from stalling on a
-    // single memory location.
-    std::uint32_t c[4][256] = {};
+    // Eight equal bytes count at once (masks are mostly long runs); mixed
+    // words go byte by byte into two interleaved counters.
+    std::uint32_t c[2][256] = {};
     for (int y = y0; y < y1; ++y) {
       const std::uint8_t* row = mask.row(y);
       int x = 0;
-      for (; x + 4 <= width; x += 4) {
-        ++c[0][row[x]];
-        ++c[1][row[x + 1]];
-        ++c[2][row[x + 2]];
-        ++c[3][row[x + 3]];
+      for (; x + 8 <= width; x += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, row + x, 8);
+        if (word == row[x] * kByteOnes) {
+          c[0][row[x]] += 8;
+          continue;
+        }
+        for (int k = 0; k < 8; k += 2) {
+          ++c[0][row[x + k]];
+          ++c[1][row[x + k + 1]];
+        }
       }
       for (; x < width; ++x) ++c[0][row[x]];
     }
     std::lock_guard<std::mutex> g(lock);
-    for (int v = 0; v < 256; ++v) out[v] += c[0][v] + c[1][v] + c[2][v] + c[3][v];
+    for (int v = 0; v < 256; ++v) out[v] += c[0][v] + c[1][v];
   });
 }
 
@@ -171,6 +198,7 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
   // sum plus the gray's integer part, so the order of pixels is free.
   std::array<std::uint64_t, 256> sum{};
   areas.fill(0);
+  static const SingleGrayTables gray;
   std::mutex lock;
   parallelRows(height, width, [&](int y0, int y1) {
     std::array<std::uint64_t, 256> s{};
@@ -178,10 +206,23 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
     for (int y = y0; y < y1; ++y) {
       const std::uint8_t* m = mask.row(y);
       const Colour* p = pixels.row(y);
+      // Sums of a run of one label stay in registers until the label changes.
+      std::uint8_t label = m[0];
+      std::uint64_t runSum = 0;
+      std::uint32_t runLength = 0;
       for (int x = 0; x < width; ++x) {
-        s[m[x]] += static_cast<std::uint32_t>(GrayLevelSingle(p[x]));
-        ++a[m[x]];
+        if (m[x] != label) {
+          s[label] += runSum;
+          a[label] += runLength;
+          label = m[x];
+          runSum = 0;
+          runLength = 0;
+        }
+        runSum += gray.truncated(p[x]);
+        ++runLength;
       }
+      s[label] += runSum;
+      a[label] += runLength;
     }
     std::lock_guard<std::mutex> g(lock);
     for (int v = 0; v < 256; ++v) {
@@ -235,7 +276,21 @@ FirstPixels FindFirstPixels(const ByteMatrix& mask, int width, int height) {
     fy.fill(INT_MAX);
     for (int y = y0; y < y1; ++y) {
       const std::uint8_t* row = mask.row(y);
-      for (int x = 0; x < width; ++x) {
+      int x = 0;
+      // In a run of eight equal bytes only the first can be a first pixel.
+      for (; x + 8 <= width; x += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, row + x, 8);
+        const int n = word == row[x] * kByteOnes ? 1 : 8;
+        for (int k = 0; k < n; ++k) {
+          const std::uint8_t v = row[x + k];
+          if (x + k < fx[v]) {
+            fx[v] = x + k;
+            fy[v] = y;
+          }
+        }
+      }
+      for (; x < width; ++x) {
         const std::uint8_t v = row[x];
         if (x < fx[v]) {
           fx[v] = x;
