@@ -2,6 +2,7 @@
 
 #include "analysis/bloodcells.h"
 #include "analysis/classify.h"
+#include "analysis/segment_commands.h"
 #include "analysis/training.h"
 
 namespace opta {
@@ -16,6 +17,18 @@ void Add(CommandTable& table, int id, Frame frame, Op op) {
                       Canvas canvas = ctx.canvas();
                       op(ctx, canvas, w, w.width(), w.height());
                     }});
+}
+
+// Find WBCs: only the darkest pixels (nuclei) are objects; specks go, the
+// rest are labelled and painted over the picture as it is, then marked.
+void FindWhiteCells(CommandContext& ctx) {
+  if (!PrepareGray(ctx)) return;
+  if (!ThresholdWorking(ctx, ThresholdLimits{70, 0})) return;
+  RemoveWorkingObjects(ctx, 100);
+  LabelWorkingMask(ctx);
+  WorkingImage& w = ctx.doc.working;
+  Canvas canvas = ctx.canvas();
+  MarkWhiteCells(canvas, w.mask, w.width(), w.height());
 }
 
 }  // namespace
@@ -35,6 +48,7 @@ void registerCellAnalysisCommands(CommandTable& table) {
 
   Add(table, 40199, Frame::Plain,
       [](C& ctx, Canvas&, W& w, int x, int y) { AnalyseRedCells(ctx.ui, w.mask, x, y); });
+  table.add(Command{40200, Frame::Plain, {}, FindWhiteCells});
   Add(table, 40207, Frame::Plain,
       [](C&, Canvas& c, W& w, int x, int y) { MarkSickleCells(c, w.mask, x, y); });
 
