@@ -91,6 +91,9 @@ std::optional<Layout> ParseLayout(std::span<const std::uint8_t> file) {
     L.topDown = true;
     height = -height;
   }
+  // The program's 256-megapixel budget (core/matrix.h): a header asking for
+  // more is refused before anything is allocated, and every byte count
+  // derived from the size below stays far from overflowing.
   if (!ValidImageSize(width, height)) return std::nullopt;
   L.width = static_cast<int>(width);
   L.height = static_cast<int>(height);
@@ -146,6 +149,9 @@ std::optional<Layout> ParseLayout(std::span<const std::uint8_t> file) {
   return L;
 }
 
+// Rows are padded to 4 bytes here, whatever the marker says: a marked file
+// over 500 x 500 whose unpadded rows fall short of that is refused like any
+// other file shorter than its header promises, never read past its end.
 std::optional<std::span<const std::uint8_t>> PixelBytes(const Layout& L, std::span<const std::uint8_t> file) {
   const std::int64_t size = static_cast<std::int64_t>(file.size());
   if (L.offBits > size) return std::nullopt;

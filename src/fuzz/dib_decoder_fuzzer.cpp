@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (read.status != DibReadStatus::Ok) return 0;
   // A tiny run-length file may honestly describe a huge picture; allocating
   // it is not a fault, only slow, so the fuzzer stays with small ones.
-  if (static_cast<std::int64_t>(read.info.width) * read.info.height > (std::int64_t{1} << 22)) return 0;
+  if (static_cast<std::int64_t>(read.info.width) * read.info.height > (std::int64_t{1} << 16)) return 0;
 
   Surface fast, reference;
   const bool a = DecodeDib(loaded.bytes, fast);
