@@ -89,13 +89,29 @@ void EmbossImage(Canvas& canvas, const PixelMatrix& pixels) {
   // The last column and row have no diagonal neighbour and stay as they were.
   WriteResultRows(canvas, pixels.width() - 1, pixels.height() - 1, [&](int y, Colour* out, int n) {
     const Colour* here = pixels.row(y);
-    const Colour* below = pixels.row(y + 1);
-    for (int x = 0; x < n; ++x) {
-      const Colour a = here[x], b = below[x + 1];
-      auto channel = [](int ca, int cb) {
-        const int v = ca - cb + 128;
-        return (v < 0 ? -v : v) & 0xFF;
-      };
+    const Colour* below = pixels.row(y + 1) + 1;
+    int x = 0;
+#if defined(__SSE2__)
+    // Per byte, a - b + 128 wraps to the right answer except when b passes a by
+    // more than 128; there |a - b + 128| is the wrapped value negated.
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80)), zero = _mm_setzero_si128();
+    const __m128i low3 = _mm_set1_epi32(0xFFFFFF);
+    for (; x + 4 <= n; x += 4) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here + x));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
+      const __m128i wrapped = _mm_add_epi8(_mm_sub_epi8(a, b), bias);
+      const __m128i fine = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_subs_epu8(b, a), bias), zero);
+      const __m128i v =
+          _mm_or_si128(_mm_and_si128(fine, wrapped), _mm_andnot_si128(fine, _mm_sub_epi8(zero, wrapped)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_and_si128(v, low3));
+    }
+#endif
+    auto channel = [](int ca, int cb) {
+      const int v = ca - cb + 128;
+      return (v < 0 ? -v : v) & 0xFF;
+    };
+    for (; x < n; ++x) {
+      const Colour a = here[x], b = below[x];
       out[x] = Rgb(channel(Red(a), Red(b)), channel(Green(a), Green(b)), channel(Blue(a), Blue(b)));
     }
   });
