@@ -152,18 +152,53 @@ std::uint32_t LabelObjectsReference(ByteMatrix& mask, int width, int height, Can
 
 namespace {
 
+// Writes the label colour of every byte 2..254 of m[0..n) into out; runs of
+// background are skipped eight bytes at a time.
+void PaintRow(const std::uint8_t* m, int n, Colour* out, const Colour* table) {
+  int x = 0;
+  for (; x + 8 <= n; x += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, m + x, 8);
+    if (word == 0 || word == ~std::uint64_t{0}) continue;
+    for (int i = x; i < x + 8; ++i) {
+      if (static_cast<std::uint8_t>(m[i] - 2) <= 252) out[i] = table[m[i]];
+    }
+  }
+  for (; x < n; ++x) {
+    if (static_cast<std::uint8_t>(m[x] - 2) <= 252) out[x] = table[m[x]];
+  }
+}
+
+// True when every byte of the first `height` rows is 0 or 255.
+bool OnlyZeroAnd255(const ByteMatrix& mask, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* m = mask.row(y);
+    std::uint8_t other = 0;
+    for (int x = 0; x < width; ++x)
+      other |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(m[x] + 1) > 1);
+    if (other) return false;
+  }
+  return true;
+}
+
 // The labelling walk with raw rows: the same pushes in the same order as
-// VisitPixel, painted with plain stores.
+// VisitPixel. When the mask held only 0 and 255, every label value found
+// afterwards was written by this run, so painting can wait for one pass in
+// memory order (flushed before any notice, so what shows behind a message
+// box is what the walk has labelled so far).
 class FastLabeller {
  public:
-  FastLabeller(ByteMatrix& mask, int width, int height, Canvas& canvas, PointStack<StackPoint>& stack)
-      : m_(mask.data()),
+  FastLabeller(ByteMatrix& mask, int width, int height, Canvas& canvas, PointStack<StackPoint>& stack,
+               bool deferPaint)
+      : mask_(mask),
+        m_(mask.data()),
         stride_(static_cast<std::size_t>(mask.width())),
         w_(width),
         h_(height),
         mem_(canvas.memory()),
         win_(canvas.window()),
-        stack_(stack) {}
+        stack_(stack),
+        defer_(deferPaint) {}
 
   // Grows one object from its seed; false when the stack could not grow.
   bool grow(int x, int y, std::uint8_t label) {
@@ -171,9 +206,25 @@ class FastLabeller {
     if (!visit(x, y, label, colour)) return false;
     StackPoint p;
     while (stack_.pop(p)) {
+      // A point popped again after its own visit finds every neighbour it
+      // had labelled already (they were pushed above it and popped first),
+      // so that visit would push nothing: skip it.
+      if (m_[static_cast<std::size_t>(p.y) * stride_ + p.x] != 255) continue;
       if (!visit(static_cast<int>(p.x), static_cast<int>(p.y), label, colour)) return false;
     }
     return true;
+  }
+
+  // Paints every pixel labelled so far (deferred painting only).
+  void flush() {
+    if (!defer_) return;
+    Colour table[256];
+    for (int v = 0; v < 256; ++v) table[v] = LabelColour(static_cast<std::uint8_t>(v));
+    for (int y = 0; y < h_; ++y) {
+      const std::uint8_t* m = mask_.row(y);
+      if (y < mem_.height()) PaintRow(m, std::min(w_, mem_.width()), mem_.row(y), table);
+      if (y < win_.height()) PaintRow(m, std::min(w_, win_.width()), win_.row(y), table);
+    }
   }
 
  private:
@@ -190,7 +241,7 @@ class FastLabeller {
     std::uint8_t* p = m_ + static_cast<std::size_t>(y) * stride_ + x;
     if (*p == 255) {
       *p = label;
-      paint(x, y, colour);
+      if (!defer_) paint(x, y, colour);
     }
     // The centre is never 255 here, so only the eight neighbours are looked at.
     const std::ptrdiff_t s = static_cast<std::ptrdiff_t>(stride_);
@@ -215,12 +266,14 @@ class FastLabeller {
     return true;
   }
 
+  ByteMatrix& mask_;
   std::uint8_t* m_;
   std::size_t stride_;
   int w_, h_;
   Surface& mem_;
   Surface& win_;
   PointStack<StackPoint>& stack_;
+  bool defer_;
 };
 
 }  // namespace
@@ -237,7 +290,12 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
   CreateNeighboursFile(env.neighboursPath);
 
   if (haveStack) {
-    FastLabeller labeller(mask, width, height, canvas, stack);
+    FastLabeller labeller(mask, width, height, canvas, stack, OnlyZeroAnd255(mask, width, height));
+    auto notice = std::move(stack.onGrow);
+    stack.onGrow = [&labeller, &notice](std::size_t oldCapacity, std::size_t newCapacity) {
+      labeller.flush();
+      notice(oldCapacity, newCapacity);
+    };
     ColumnOrderScan scan(mask.data(), static_cast<std::size_t>(mask.width()),
                          SeedLimit(width, env.screen.width), SeedLimit(height, env.screen.height), 255);
     int x = 0, y = 0;
@@ -249,6 +307,7 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
       label = NextLabel(label);
     }
     if (grew) {
+      labeller.flush();
       const Rect all{0, 0, width, height};
       canvas.window().markDirty(all);
       canvas.memory().markDirty(all);

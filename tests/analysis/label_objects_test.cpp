@@ -21,17 +21,38 @@ struct LabelRun {
   std::uint32_t count = 0;
 };
 
-// Runs the fast labelling and checks it against the rule on a copy.
-LabelRun LabelBoth(ByteMatrix& mask, Size screen = {1920, 1080}) {
+// Every message box, with what the window showed behind it.
+struct SnapshotLog {
+  MessageLog log;
+  std::vector<std::uint64_t> windows;
+  MessageFn fn(const Surface& window) {
+    return [this, &window](std::string_view t, std::string_view c, unsigned f) {
+      log.fn()(t, c, f);
+      std::uint64_t hash = 1469598103934665603ull;
+      for (int y = 0; y < window.height(); ++y)
+        for (int x = 0; x < window.width(); ++x) hash = (hash ^ window.get(x, y)) * 1099511628211ull;
+      windows.push_back(hash);
+    };
+  }
+};
+
+// Runs the fast labelling and checks it against the rule on a copy: labels,
+// both surfaces, the message boxes and the window behind each of them.
+LabelRun LabelBoth(ByteMatrix& mask, Size screen = {1920, 1080}, bool smallWindow = false) {
   const int w = mask.width(), h = mask.height();
   ByteMatrix copy;
   copy.copyFrom(mask);
-  segtest::Surfaces fast(w, h, w + 3, h + 2), ref(w, h, w + 3, h + 2);
-  LabelRun run, refRun;
-  run.count = LabelObjects(mask, w, h, fast.canvas, LabelEnv{screen, run.log.fn(), ""});
-  refRun.count = LabelObjectsReference(copy, w, h, ref.canvas, LabelEnv{screen, refRun.log.fn(), ""});
-  EXPECT_EQ(run.count, refRun.count);
-  EXPECT_EQ(run.log.boxes, refRun.log.boxes);
+  const int ww = smallWindow ? w / 2 + 1 : w + 3, wh = smallWindow ? h / 2 + 1 : h + 2;
+  segtest::Surfaces fast(w, h, ww, wh), ref(w, h, ww, wh);
+  SnapshotLog fastLog, refLog;
+  LabelRun run;
+  run.count = LabelObjects(mask, w, h, fast.canvas, LabelEnv{screen, fastLog.fn(fast.window), ""});
+  const std::uint32_t refCount =
+      LabelObjectsReference(copy, w, h, ref.canvas, LabelEnv{screen, refLog.fn(ref.window), ""});
+  run.log = fastLog.log;
+  EXPECT_EQ(run.count, refCount);
+  EXPECT_EQ(fastLog.log.boxes, refLog.log.boxes);
+  EXPECT_EQ(fastLog.windows, refLog.windows);
   EXPECT_TRUE(segtest::SameMatrix(mask, copy));
   EXPECT_TRUE(segtest::SameSurface(fast.window, ref.window));
   EXPECT_TRUE(segtest::SameSurface(fast.memory, ref.memory));
@@ -173,7 +194,22 @@ TEST(LabelObjects, FastFormMatchesTheRuleOnRandomMasks) {
     ByteMatrix m = segtest::RandomMask(rng, w, h, 5 + trial * 2, trial % 3 == 0);
     std::uniform_int_distribution<int> sc(0, 80);
     const Size screen = trial % 2 ? Size{sc(rng), sc(rng)} : Size{1920, 1080};
-    LabelBoth(m, screen);
+    LabelBoth(m, screen, trial % 4 == 1);
+  }
+}
+
+TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {
+  // Earlier objects are painted before a later, solid one makes the stack
+  // grow: the window behind each notice must already show them.
+  for (bool stray : {false, true}) {
+    ByteMatrix m;
+    m.allocate(30, 20);
+    m.fill(0);
+    segtest::FillRect(m, 0, 0, 3, 3, 255);
+    segtest::FillRect(m, 6, 2, 24, 18, 255);
+    if (stray) m.at(4, 10) = 9;
+    const LabelRun run = LabelBoth(m, Size{1920, 1080}, true);
+    EXPECT_GE(run.log.boxes.size(), 2u);
   }
 }
 
