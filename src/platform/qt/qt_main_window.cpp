@@ -313,10 +313,8 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (widget->window() != this) return false;
   // Dialogs and open menus keep their keys.
   if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
-  // A key is offered once, to the widget that has the focus, not again as it
-  // propagates to the parents.
-  QWidget* focus = QApplication::focusWidget();
-  if (focus ? widget != focus : widget != this) return false;
+  // A key the table took is not offered again as it propagates to the
+  // parents: it is accepted there.
 
   auto& key = static_cast<QKeyEvent&>(*event);
   const int code = key.key() | static_cast<int>(key.modifiers());
