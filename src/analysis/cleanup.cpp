@@ -1,9 +1,11 @@
 #include "analysis/cleanup.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "platform/ui.h"
 
@@ -91,13 +93,48 @@ void CleanupReference(ByteMatrix& mask, int width, int height, std::int32_t size
   }
 }
 
+// Grows the 8-connected region of `from` bytes holding (sx, sy) a row run at
+// a time, writing `to` over it. Returns its size, or -1 when the stack could
+// not grow.
+std::int64_t FloodRuns(std::uint8_t* w, int width, int height, int sx, int sy, std::uint8_t from,
+                       std::uint8_t to, PointStack<StackPoint>& stack) {
+  std::int64_t size = 0;
+  if (!stack.push(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)})) return -1;
+  StackPoint p;
+  while (stack.pop(p)) {
+    const int y = static_cast<int>(p.y);
+    std::uint8_t* row = w + static_cast<std::size_t>(y) * width;
+    if (row[p.x] != from) continue;
+    int xl = static_cast<int>(p.x), xr = xl;
+    while (xl > 0 && row[xl - 1] == from) --xl;
+    while (xr + 1 < width && row[xr + 1] == from) ++xr;
+    std::memset(row + xl, to, static_cast<std::size_t>(xr - xl + 1));
+    size += xr - xl + 1;
+    const int lo = std::max(xl - 1, 0), hi = std::min(xr + 1, width - 1);
+    for (int ny = y - 1; ny <= y + 1; ny += 2) {
+      if (ny < 0 || ny >= height) continue;
+      const std::uint8_t* next = w + static_cast<std::size_t>(ny) * width;
+      int x = lo;
+      while (x <= hi) {
+        const void* hit = std::memchr(next + x, from, static_cast<std::size_t>(hi - x + 1));
+        if (!hit) break;
+        x = static_cast<int>(static_cast<const std::uint8_t*>(hit) - next);
+        if (!stack.push(StackPoint{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(ny)})) return -1;
+        while (x <= hi && next[x] == from) ++x;
+      }
+    }
+  }
+  return size;
+}
+
 // The same outcome without rewriting the whole work matrix per large region.
-// Grown pixels are marked with a byte the mask does not hold (`grown`); when
-// the pending regions (all carrying the current label) are kept, they are
-// re-marked with a second free byte (`kept`). A mask value v of 2..254 that
-// no region took is changed at the end unless a kept label equalled v. The
-// order in which a region's pixels are visited does not matter here (nothing
-// is drawn and no notice depends on it), so each pixel is queued once.
+// Regions are grown a row run at a time and marked with a byte the mask does
+// not hold (`grown`); when the pending regions (all carrying the current
+// label) are kept, they are grown again from their seeds over that byte and
+// re-marked with a second free byte (`kept`): distinct regions never touch,
+// so the second growth stays inside them. A mask value v of 2..254 that no
+// region took is changed at the end unless a kept label equalled v. Nothing
+// here is drawn and no notice depends on the visiting order.
 bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, std::uint8_t regionValue,
                  std::uint8_t changedValue, const MessageFn& message, ByteMatrix* given) {
   std::array<bool, 256> present{};
@@ -116,9 +153,9 @@ bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit
 
   ByteMatrix own;
   ByteMatrix& work = given ? *given : own;
-  const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  std::unique_ptr<StackPoint[]> queue(new (std::nothrow) StackPoint[n]);
-  if (!queue || !work.allocate(width, height)) {
+  PointStack<StackPoint> stack;
+  stack.onFail = [&message] { TellNoMemory(message); };
+  if (!work.allocate(width, height) || !stack.allocate(4096)) {
     TellNoMemory(message);
     return true;
   }
@@ -126,53 +163,26 @@ bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit
 
   std::array<bool, 256> keptValue{};
   std::uint32_t label = 2;
-  std::size_t pending = 0;  // queue[0..pending) are the regions carrying `label`
+  std::vector<StackPoint> pending;  // seeds of the regions carrying `label`
   std::uint8_t* const w = work.data();
-  const std::ptrdiff_t s = width;
 
   ColumnOrderScan scan(w, static_cast<std::size_t>(width), width, height, regionValue);
   int sx = 0, sy = 0;
   while (scan.next(sx, sy)) {
-    const std::size_t start = pending;
-    std::size_t end = start;
-    w[static_cast<std::size_t>(sy) * width + sx] = grownMark;
-    queue[end++] = StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)};
-    for (std::size_t i = start; i < end; ++i) {
-      const int x = static_cast<int>(queue[i].x), y = static_cast<int>(queue[i].y);
-      std::uint8_t* p = w + static_cast<std::size_t>(y) * width + x;
-      auto take = [&](std::uint8_t* q, int qx, int qy) {
-        if (*q == regionValue) {
-          *q = grownMark;
-          queue[end++] = StackPoint{static_cast<std::uint32_t>(qx), static_cast<std::uint32_t>(qy)};
-        }
-      };
-      if (x > 0 && y > 0 && x + 1 < width && y + 1 < height) {
-        take(p - s - 1, x - 1, y - 1);
-        take(p - 1, x - 1, y);
-        take(p + s - 1, x - 1, y + 1);
-        take(p - s, x, y - 1);
-        take(p + s, x, y + 1);
-        take(p - s + 1, x + 1, y - 1);
-        take(p + 1, x + 1, y);
-        take(p + s + 1, x + 1, y + 1);
-      } else {
-        for (int nx = x - 1; nx <= x + 1; ++nx) {
-          for (int ny = y - 1; ny <= y + 1; ++ny) {
-            if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
-            take(w + static_cast<std::size_t>(ny) * width + nx, nx, ny);
-          }
+    const std::int64_t size = FloodRuns(w, width, height, sx, sy, regionValue, grownMark, stack);
+    if (size < 0) return true;  // told already; the mask is untouched
+    pending.push_back(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)});
+    if (size > sizeLimit) {
+      for (const StackPoint& seed : pending) {
+        if (FloodRuns(w, width, height, static_cast<int>(seed.x), static_cast<int>(seed.y), grownMark,
+                      keptMark, stack) < 0) {
+          return true;
         }
       }
-    }
-    const auto size = static_cast<std::int64_t>(end - start);
-    pending = end;
-    if (size > sizeLimit) {
-      for (std::size_t i = 0; i < pending; ++i)
-        w[static_cast<std::size_t>(queue[i].y) * width + queue[i].x] = keptMark;
-      pending = 0;
+      pending.clear();
       if (label < 256) keptValue[label] = true;
     } else if (size < sizeLimit) {
-      pending = 0;
+      pending.clear();
       label = NextRegionLabel(label, regionValue);
     }
   }
