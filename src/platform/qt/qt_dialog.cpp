@@ -80,7 +80,7 @@ void QtDialog::build(const resources::DialogTemplate& tmpl) {
   setFixedSize(std::max(1, u.x(tmpl.cx)), std::max(1, u.y(tmpl.cy)));
 
   QButtonGroup* radioGroup = nullptr;  // the run of auto radio buttons being filled
-  std::vector<QGroupBox*> frames;
+  std::vector<QWidget*> frames;
   for (const auto& c : tmpl.controls) {
     const QRect geometry(u.x(c.x), u.y(c.y), std::max(1, u.x(c.cx)), std::max(1, u.y(c.cy)));
     const QString text = ToQString(c.text);
@@ -181,17 +181,21 @@ void QtDialog::build(const resources::DialogTemplate& tmpl) {
           l->setPalette(pal);
         }
         rawText_[l] = std::string(c.text);
+        frames.push_back(l);
         w = l;
         break;
       }
     }
     if (!w) continue;
     if (c.kind != Kind::Icon) w->setGeometry(geometry);
+    // A drop-down combo's template height includes its open list; closed,
+    // it is one edit line tall.
+    if (c.kind == Kind::ComboDropDown) w->resize(geometry.width(), w->sizeHint().height());
     if (c.style & kWsDisabled) w->setEnabled(false);
     w->setObjectName(QStringLiteral("control_%1").arg(c.id));
     if (c.id != -1 && !controls_.count(c.id)) controls_[c.id] = w;
   }
-  // Frames stay behind the controls they surround.
+  // Frames and pictures stay behind the controls that overlap them.
   for (auto* g : frames) g->lower();
 }
 
