@@ -2,6 +2,7 @@
 // the popup menu, Exit, About and the nested message loop.
 #include <gtest/gtest.h>
 
+#include "document/commands/commands.h"
 #include "shell/about.h"
 #include "shell/shell.h"
 #include "shell_fixture.h"
@@ -137,6 +138,34 @@ TEST(RightButton, PopupOnlyWithAnImageAndItsChoiceIsDispatched) {
   EXPECT_EQ(f.ran, (std::vector<int>{40025}));
   app.rightDown(Point{1, 1});  // dismissed: nothing runs
   EXPECT_EQ(f.ran.size(), 1u);
+}
+
+TEST(RightButton, WithReadOutOffSetsThePastePoint) {
+  headless::Application app;
+  app.start();
+  ShellFixture::LoadImage(app.doc().working, 4, 4, kWhite);
+  app.command(40097);  // RGBvalue off: selection mode
+  ASSERT_EQ(currentReadoutMode(), ReadoutMode::None);
+  app.window().queuePopupChoice(50165);
+  app.rightDown(Point{7, 8});
+  EXPECT_TRUE(app.window().popupPositions().empty());
+  EXPECT_EQ(currentSelection().paste, (Point{7, 8}));
+}
+
+TEST(Paint, PasteFollowsTheClipboardAtEachRepaint) {
+  headless::Application app;
+  app.start();
+  Surface bitmap;
+  bitmap.allocate(2, 2, kBlack);
+  app.ui().setClipboard(bitmap);
+  EXPECT_FALSE(app.menu().selectable(40101));  // not until the next paint
+  app.window().invalidate();
+  app.pump();
+  EXPECT_TRUE(app.menu().selectable(40101));
+  app.ui().clearClipboard();
+  app.window().invalidate();
+  app.pump();
+  EXPECT_EQ(app.menu().state(40101).enable, ItemEnable::Disabled);
 }
 
 TEST(Exit, RecordedAndNothingRunsAfterIt) {
