@@ -61,7 +61,7 @@ class Shell {
   Shell(const Shell&) = delete;
   Shell& operator=(const Shell&) = delete;
 
-  // WM_CREATE: file-dialog description, paste state, HSB check removed.
+  // WM_CREATE: file-dialog state, paste state, HSB check removed.
   // Also resets every remembered dialog value: a new program run.
   void onCreate();
   // Start-up once the window is shown: the large toolbar is created.
