@@ -20,6 +20,7 @@ void AnalyseRedCells(platform::Ui& ui, const ByteMatrix& mask, int width, int he
 // "W" beside each object met in labelling order (labels 2, 3, ... as the
 // x-outer scan finds them), column 0 left out.
 void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int height);
+void MarkWhiteCellsReference(Canvas& canvas, const ByteMatrix& mask, int width, int height);
 
 // "r" on disc-like labels, "s" on sickle-shaped ones, at the first pixel.
 void MarkSickleCells(Canvas& canvas, const ByteMatrix& mask, int width, int height);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <tuple>
+
 #include "analysis/bloodcells.h"
 #include "analysis/measure.h"
 #include "cells_test_support.h"
@@ -104,6 +107,32 @@ TEST(WhiteCellMarks, CounterWrapsPast255ToZero) {
   EXPECT_EQ(marks[0], At(s, 6, 1, "W"));
   EXPECT_EQ(marks[253], At(s, 259, 1, "W"));
   EXPECT_EQ(marks[254], At(s, 259, 2, "W"));
+}
+
+TEST(WhiteCellMarks, FastFormAgreesWithReference) {
+  std::mt19937 rng(77);
+  for (auto [w, h] : {std::pair{1, 5}, std::pair{2, 2}, std::pair{9, 70}, std::pair{70, 9},
+                      std::pair{200, 150}, std::pair{333, 97}}) {
+    for (int variant = 0; variant < 3; ++variant) {
+      Scene fast(w, h), slow(w, h);
+      if (variant == 0) {
+        testing::RandomMask(fast.mask, w, h, rng(), 5);
+      } else {
+        // Labels in scan order, as labelling leaves them, with some repeats.
+        for (int x = 0; x < w; ++x)
+          for (int y = 0; y < h; ++y)
+            if (rng() % (variant == 1 ? 50 : 3) == 0)
+              fast.mask.at(x, y) = static_cast<std::uint8_t>(2 + (x * h + y) % 300);
+      }
+      slow.mask.copyFrom(fast.mask);
+      MarkWhiteCells(fast.canvas(), fast.mask, w, h);
+      MarkWhiteCellsReference(slow.canvas(), slow.mask, w, h);
+      std::vector<std::tuple<int, int, std::string>> a, b;
+      for (const Mark& m : fast.windowMarks()) a.emplace_back(m.x, m.y, m.text);
+      for (const Mark& m : slow.windowMarks()) b.emplace_back(m.x, m.y, m.text);
+      EXPECT_EQ(a, b) << w << "x" << h << " variant " << variant;
+    }
+  }
 }
 
 }  // namespace
