@@ -131,6 +131,27 @@ void BM_LabelAndMeasure(benchmark::State& state) {
   });
 }
 
+// Find WBCs: dark threshold, specks removed, labelled and marked.
+void BM_FindWbcs(benchmark::State& state) {
+  Run(state, [](Smear& s) {
+    const int w = s.pixels.width(), h = s.pixels.height();
+    Canvas canvas(s.window, s.memory);
+    ComputeHistogram(GrayHistogram, h, w, s.pixels, s.gray);
+    SmoothHistogram(GrayHistogram);
+    ThresholdRange(s.gray, s.mask, 70, 0, w, h);
+    RemoveObjects(s.mask, w, h, 100, [](std::string_view, std::string_view, unsigned) {});
+    LabelObjects(s.mask, w, h, canvas, s.env());
+    MarkWhiteCells(canvas, s.mask, w, h);
+  });
+}
+
+void BM_MarkWhiteCells(benchmark::State& state) {
+  Run(state, [](Smear& s) {
+    Canvas canvas(s.window, s.memory);
+    MarkWhiteCells(canvas, s.labelled, s.labelled.width(), s.labelled.height());
+  });
+}
+
 void BM_Measurements(benchmark::State& state) {
   Run(state, [](Smear& s) {
     MeasureAreas(s.labelled, s.labelled.height(), s.labelled.width());
@@ -165,6 +186,8 @@ void BM_MeasurementsReference(benchmark::State& state) {
 BENCHMARK(BM_Memcpy) SIZE;
 BENCHMARK(BM_TrfgRbcGeneral) SIZE;
 BENCHMARK(BM_LabelAndMeasure) SIZE;
+BENCHMARK(BM_FindWbcs) SIZE;
+BENCHMARK(BM_MarkWhiteCells) SIZE;
 BENCHMARK(BM_Measurements) SIZE;
 BENCHMARK(BM_MeanIntensities) SIZE;
 BENCHMARK(BM_FirstPixels) SIZE;

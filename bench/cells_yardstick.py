@@ -23,6 +23,12 @@ def _label_with_stats(img):
     return cv2.connectedComponentsWithStats(mask, connectivity=8)
 
 
+def _dark_label_with_stats(img):
+    gray = cv2.cvtColor(img, cv2.COLOR_BGR2GRAY)
+    _, mask = cv2.threshold(gray, 70, 255, cv2.THRESH_BINARY_INV)
+    return cv2.connectedComponentsWithStats(mask, connectivity=8)
+
+
 def _case(make):
     def build(w, h):
         img = _smear()
@@ -46,5 +52,6 @@ CASES = {
     "BM_Memcpy": _case(_copy),
     "BM_TrfgRbcGeneral": _case(lambda img: lambda: _label_with_stats(img)),
     "BM_LabelAndMeasure": _case(lambda img: lambda: _label_with_stats(img)),
+    "BM_FindWbcs": _case(lambda img: lambda: _dark_label_with_stats(img)),
     "BM_Measurements": _case(_stats_only),
 }

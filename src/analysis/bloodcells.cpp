@@ -94,7 +94,12 @@ void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int heigh
   // column-major, so each column is one contiguous memchr instead of a walk
   // down the rows of a row-major mask.
   constexpr int kStrip = 64;
-  std::unique_ptr<std::uint8_t[]> columns(new (std::nothrow) std::uint8_t[std::size_t{kStrip} * height]);
+  // An odd number of cache lines between columns puts the 64 columns of a
+  // row in 64 different cache sets while they are filled.
+  std::size_t stride = (static_cast<std::size_t>(height) + 63) / 64 + 1;
+  if (stride % 2 == 0) ++stride;
+  stride *= 64;
+  std::unique_ptr<std::uint8_t[]> columns(new (std::nothrow) std::uint8_t[kStrip * stride]);
   if (!columns) {
     MarkWhiteCellsReference(canvas, mask, width, height);
     return;
@@ -105,10 +110,10 @@ void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int heigh
     if (!StripHolds(mask, x0, n, height, label)) continue;  // most strips: nothing to mark
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* row = mask.row(y) + x0;
-      for (int k = 0; k < n; ++k) columns[static_cast<std::size_t>(k) * height + y] = row[k];
+      for (int k = 0; k < n; ++k) columns[k * stride + y] = row[k];
     }
     for (int k = 0; k < n; ++k) {
-      const std::uint8_t* column = columns.get() + static_cast<std::size_t>(k) * height;
+      const std::uint8_t* column = columns.get() + k * stride;
       for (int y = 0; y < height;) {
         const void* hit = std::memchr(column + y, label, static_cast<std::size_t>(height - y));
         if (!hit) break;
