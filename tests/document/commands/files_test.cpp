@@ -62,6 +62,7 @@ TEST_F(FilesTest, OpenAlsoNeedsAnImageThenEnablesTheTwoImageItemsForGood) {
   openAlso(MakeBmp24(2, 2, Pattern));
   EXPECT_TRUE(ui().fileDialogs().empty());
   ui().clearScripts();  // the unasked answer
+  EXPECT_EQ(app.menu().state(40050).enable, ItemEnable::Grayed);
   openPattern(6, 4);
   const ColourAt second = [](int x, int y) { return Rgb(200, x * 10, y * 10); };
   openAlso(MakeBmp24(13, 3, second, false, 1));
@@ -95,9 +96,12 @@ TEST_F(FilesTest, SaveWritesTheCurrentResultUnpadded) {
   app.open(out);  // back through the own reader
   EXPECT_EQ(sourceMismatches([](int x, int y) { return x == 2 && y == 0 ? Rgb(1, 2, 3) : Pattern(x, y); }),
             0);
+  openAlso(MakeBmp24(2, 2, Pattern));
+  const int paints = app.window().invalidations();
   ui().queueFile("/nonexistent/dir/out.bmp");
   app.command(docid::kSaveAs);
-  EXPECT_TRUE(boxes().empty());  // write failures are silent
+  EXPECT_TRUE(boxes().empty());                         // write failures are silent
+  EXPECT_EQ(app.window().invalidations(), paints + 1);  // the second image comes back
 }
 
 TEST_F(FilesTest, SaveWithoutAnImageReportsOrEndsTheProgram) {

@@ -123,7 +123,9 @@ TEST_F(SelectionTest, ClipboardPasteAsksToSaveTheOldImageFirst) {
   app.restore();
   const std::string saved = file("old.bmp");
   ui().queueFile(saved);
+  const int paints = app.window().invalidations();
   app.key(CtrlKey('V'));
+  EXPECT_EQ(app.window().invalidations(), paints);  // no repaint asked for
   EXPECT_EQ(boxes(),
             (Strings{"  Save Existing Bitmap File ? |OPTA|33", "  First Copy Image then Past it! |OPTA|0",
                      "  Save Existing Bitmap File ? |OPTA|33", "  try it |OPTA|0"}));

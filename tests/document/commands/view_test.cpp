@@ -24,7 +24,8 @@ TEST_F(ViewTest, ReadoutTogglesNeedAnImageAndMoveTheMenuMarks) {
     for (int id : {docid::kCut, docid::kCopy, docid::kPaste}) s += "EDG"[int(app.menu().state(id).enable)];
     return s;
   };
-  EXPECT_EQ(menu(), "v-GGG");  // start-up
+  EXPECT_EQ(menu(), "v-GGG");                                                        // start-up
+  EXPECT_EQ(app.menu().state(docid::kClipboardPaste).enable, ItemEnable::Disabled);  // not greyed
   app.command(docid::kRgbValue);
   EXPECT_EQ(menu(), "--EEE");
   app.command(docid::kHsbValue);
