@@ -224,7 +224,8 @@ namespace {
 using dib::Layout;
 
 #if defined(__x86_64__)
-const bool kSsse3 = __builtin_cpu_supports("ssse3");
+// Static initialisers may run before the CPU model is filled in.
+const bool kSsse3 = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 
 // Four stored pixels of `bytes` bytes (blue, green, red[, unused]) to four
 // colours with one byte shuffle. Each 16-byte load covers the next pixels'

@@ -34,7 +34,8 @@ void PutLe32(std::uint8_t* p, std::uint32_t v) {
 }
 
 #if defined(__x86_64__)
-const bool kSsse3 = __builtin_cpu_supports("ssse3");
+// Static initialisers may run before the CPU model is filled in.
+const bool kSsse3 = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 
 // Four colours to twelve file bytes (blue, green, red) with one shuffle. Each
 // 16-byte store also writes the next pixels' bytes, which the following
