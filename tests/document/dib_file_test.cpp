@@ -309,67 +309,17 @@ TEST(Decoder, RunLengthEscapes) {
   EXPECT_EQ(d.get(4, 2), kBlack);
 }
 
-TEST(Decoder, RefusesWhatTheScreenCannotTake) {
-  const BmpSpec ok{.width = 2, .height = 2, .pixels = Bytes(16, 0x55)};
+// The malformed files themselves are in the corpus below; here, that a
+// refusal leaves the caller's surface as it was.
+TEST(Decoder, RefusalLeavesTheSurfaceUntouched) {
   Surface keep;
   keep.allocate(1, 1, 0x123456);
-  auto refused = [&](BmpSpec s, const char* why) {
-    const Bytes f = BuildBmp(s);
-    EXPECT_FALSE(DecodeDib(f, keep)) << why;
-    EXPECT_FALSE(DecodeDibReference(f, keep)) << why;
-  };
-  ASSERT_TRUE(DecodeDib(BuildBmp(ok), keep));
-  keep.allocate(1, 1, 0x123456);
-  BmpSpec s = ok;
+  BmpSpec s{.width = 2, .height = 2, .pixels = Bytes(15, 0x55)};  // one byte short
+  EXPECT_FALSE(DecodeDib(BuildBmp(s), keep));
+  EXPECT_FALSE(DecodeDibReference(BuildBmp(s), keep));
+  s.pixels.push_back(0);
   s.width = 0;
-  refused(s, "zero width");
-  s.width = -2;
-  refused(s, "negative width");
-  s = ok;
-  s.height = 0;
-  refused(s, "zero height");
-  s.height = INT_MIN;
-  refused(s, "height that cannot be negated");
-  s = ok;
-  s.width = s.height = 20000;  // 400 megapixels, over the budget
-  refused(s, "too many pixels");
-  s = ok;
-  s.pixels.pop_back();
-  refused(s, "pixel data one byte short");
-  s = ok;
-  s.headerSize = 20;
-  refused(s, "unknown header size");
-  s = ok;
-  s.compression = 3;
-  refused(s, "bit fields on 24 bits");
-  s = ok;
-  s.compression = 4;
-  refused(s, "embedded JPEG");
-  s = ok;
-  s.headerSize = 64;
-  s.compression = 3;  // OS/2 Huffman
-  refused(s, "OS/2 compression");
-  s = ok;
-  s.bitCount = 7;
-  refused(s, "odd bit count");
-  s = BmpSpec{.width = 2, .height = 1, .bitCount = 16, .compression = 3, .masks = {0xF0F0, 0x0F00, 0xF}};
-  s.pixels = Bytes(4);
-  refused(s, "mask with a hole");
-  s.masks = {};
-  refused(s, "masks past the end of the file");
-  s = BmpSpec{.width = 2, .height = 1, .bitCount = 8, .clrUsed = 4, .palette = TestPalette(3)};
-  refused(s, "palette past the end of the file");
-  s = BmpSpec{.width = 2, .height = -1, .bitCount = 8, .compression = 1, .palette = TestPalette(256)};
-  s.pixels = {0, 1};
-  refused(s, "top-down run-length data");
-  s.height = 1;
-  s.bitCount = 4;
-  s.palette = TestPalette(16);
-  refused(s, "RLE8 on 4 bits");
-  s = BmpSpec{
-      .width = 2, .height = 1, .bitCount = 8, .compression = 1, .sizeImage = 9, .palette = TestPalette(256)};
-  s.pixels = {0, 1};
-  refused(s, "run-length data shorter than biSizeImage");
+  EXPECT_FALSE(DecodeDib(BuildBmp(s), keep));
   EXPECT_EQ(keep.width(), 1);
   EXPECT_EQ(keep.get(0, 0), 0x123456u);
 }

@@ -44,6 +44,7 @@ def cases():
     yield 'header-size-20.undecodable', bmp(struct.pack('<I', 20) + rgb[4:20], pixels=bytes(16))
     yield 'width-zero.undecodable', bmp(header(40, 0, 2, 24), pixels=bytes(16))
     yield 'width-negative.undecodable', bmp(header(40, -2, 2, 24), pixels=bytes(16))
+    yield 'height-zero.undecodable', bmp(header(40, 2, 0, 24), pixels=bytes(16))
     yield 'height-int-min.undecodable', bmp(header(40, 2, -2**31, 24), pixels=bytes(16))
     yield 'over-pixel-budget.undecodable', bmp(header(40, 20000, 20000, 8), palette(256), bytes(64))
     yield 'size-overflows.undecodable', bmp(header(40, 2**31 - 1, 2**31 - 1, 32), pixels=bytes(64))
