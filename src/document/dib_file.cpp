@@ -79,7 +79,9 @@ DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoad
 
 DibReadResult ReadDibFile(const std::string& path, LoadedFile& lastLoaded) {
   DibReadResult cannotOpen;  // status CannotOpen
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking so that a named pipe cannot hang the open; a regular file
+  // reads the same either way.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return cannotOpen;
   struct stat st {};
   // A directory or device is not a file that can be opened for reading here.

@@ -1,6 +1,7 @@
 #include "document/dib_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <climits>
 #include <filesystem>
@@ -105,10 +106,14 @@ TEST(ReadDibFile, ChecksRunInOrderAndOnlyPassingFilesBecomeLastLoaded) {
 
 TEST(ReadDibFile, FromDisk) {
   const auto dir = std::filesystem::temp_directory_path() / "opta_dib_file_test";
+  std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   LoadedFile last;
   EXPECT_EQ(ReadDibFile((dir / "missing.bmp").string(), last).status, DibReadStatus::CannotOpen);
   EXPECT_EQ(ReadDibFile(dir.string(), last).status, DibReadStatus::CannotOpen);
+  const std::string fifo = (dir / "pipe.bmp").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(ReadDibFile(fifo, last).status, DibReadStatus::CannotOpen);  // and does not hang
   const Bytes saved = EncodeSavedBmp(Gradient(5, 4));
   ASSERT_TRUE(WriteWholeFile((dir / "a.bmp").string(), saved));
   EXPECT_EQ(ReadDibFile((dir / "a.bmp").string(), last).status, DibReadStatus::Ok);
