@@ -87,9 +87,9 @@ void InvertImage(Canvas& canvas, const PixelMatrix& pixels) {
 
 void EmbossImage(Canvas& canvas, const PixelMatrix& pixels) {
   // The last column and row have no diagonal neighbour and stay as they were.
-  WriteResultRows(canvas, pixels.width() - 1, pixels.height() - 1, [&](int y, Colour* out, int n) {
-    const Colour* here = pixels.row(y);
-    const Colour* below = pixels.row(y + 1) + 1;
+  WriteResultRows(canvas, pixels.width() - 1, pixels.height() - 1, [&](int x0, int y, Colour* out, int n) {
+    const Colour* here = pixels.row(y) + x0;
+    const Colour* below = pixels.row(y + 1) + x0 + 1;
     int x = 0;
 #if defined(__SSE2__)
     // Per byte, a - b + 128 wraps to the right answer except when b passes a by
@@ -132,7 +132,7 @@ void GrayScaleImage(Canvas& canvas, const PixelMatrix& pixels) {
     return;
   }
   WriteResultRows(canvas, pixels.width(), pixels.height(),
-                  [&](int y, Colour* out, int n) { GrayRow(pixels.row(y), out, n, m); });
+                  [&](int x, int y, Colour* out, int n) { GrayRow(pixels.row(y) + x, out, n, m); });
 }
 
 namespace {
@@ -230,13 +230,13 @@ void DarkenRow(const Colour* src, Colour* out, int n, int k) {
 void BrightenImage(Canvas& canvas, const PixelMatrix& pixels, int amount) {
   const int k = SafeAmount(amount);
   WriteResultRows(canvas, pixels.width(), pixels.height(),
-                  [&](int y, Colour* out, int n) { BrightenRow(pixels.row(y), out, n, k); });
+                  [&](int x, int y, Colour* out, int n) { BrightenRow(pixels.row(y) + x, out, n, k); });
 }
 
 void DarkenImage(Canvas& canvas, const PixelMatrix& pixels, int amount) {
   const int k = SafeAmount(amount);
   WriteResultRows(canvas, pixels.width(), pixels.height(),
-                  [&](int y, Colour* out, int n) { DarkenRow(pixels.row(y), out, n, k); });
+                  [&](int x, int y, Colour* out, int n) { DarkenRow(pixels.row(y) + x, out, n, k); });
 }
 
 }  // namespace opta

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,9 +34,10 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 #endif
 }
 
-// Calls fill(y, out, n) to compute the first n result pixels of row y
-// (24-bit colours) for every row either surface holds, within the
-// width x height area the operation writes.
+// Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
+// row y (24-bit colours) for every row either surface holds, within the
+// width x height area the operation writes. Rows go in pieces small enough
+// to stay in the first-level cache, however wide the picture.
 template <class Fill>
 void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {
   Surface& window = canvas.window();
@@ -50,16 +50,18 @@ void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {
   if (rows <= 0) return;
 
   parallelRows(rows, std::max(winW, memW), [&](int y0, int y1) {
-    // One row at a time in a buffer that stays in the cache, then out to both surfaces.
-    std::vector<Colour> buffer(static_cast<std::size_t>(std::max(winW, memW)));
+    constexpr int kPiece = 2048;
+    alignas(16) Colour buffer[kPiece];
     for (int y = y0; y < y1; ++y) {
       const int wn = y < winH ? winW : 0;
       const int mn = y < memH ? memW : 0;
       const int n = std::max(wn, mn);
-      if (n == 0) continue;
-      fill(y, buffer.data(), n);
-      if (wn > 0) StreamRow(window.row(y), buffer.data(), wn);
-      if (mn > 0) StreamRow(memory.row(y), buffer.data(), mn);
+      for (int x = 0; x < n; x += kPiece) {
+        const int len = std::min(kPiece, n - x);
+        fill(x, y, buffer, len);
+        if (x < wn) StreamRow(window.row(y) + x, buffer, std::min(len, wn - x));
+        if (x < mn) StreamRow(memory.row(y) + x, buffer, std::min(len, mn - x));
+      }
     }
 #if defined(__SSE2__)
     _mm_sfence();  // streamed stores are visible before the threads join
@@ -72,8 +74,8 @@ void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {
 // The common case: result pixel (x, y) = op(source pixel (x, y)).
 template <class Op>
 void MapPixels(Canvas& canvas, const PixelMatrix& pixels, Op op) {
-  WriteResultRows(canvas, pixels.width(), pixels.height(), [&](int y, Colour* out, int n) {
-    const Colour* src = pixels.row(y);
+  WriteResultRows(canvas, pixels.width(), pixels.height(), [&](int x0, int y, Colour* out, int n) {
+    const Colour* src = pixels.row(y) + x0;
     for (int x = 0; x < n; ++x) out[x] = op(src[x]) & 0xFFFFFF;
   });
 }

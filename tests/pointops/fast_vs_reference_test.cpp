@@ -22,8 +22,9 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {1, 1, 64, 64},   {1, 17, 64, 64},  {23, 1, 64, 64},      {2, 2, 1, 1}, {37, 29, 16, 40},
-    {64, 48, 64, 48}, {101, 3, 200, 2}, {400, 350, 300, 500},  // the last one is split over the cores
+    {1, 1, 64, 64},       {1, 17, 64, 64},  {23, 1, 64, 64},    {2, 2, 1, 1}, {37, 29, 16, 40},
+    {64, 48, 64, 48},     {101, 3, 200, 2}, {4101, 3, 2050, 5},  // rows longer than one piece
+    {400, 350, 300, 500},                                        // split over the cores
 };
 
 void ExpectSameAsReference(const std::string& name, const Op& fast, const Op& ref, std::mt19937& rng) {
