@@ -93,40 +93,6 @@ void CleanupReference(ByteMatrix& mask, int width, int height, std::int32_t size
   }
 }
 
-// Grows the 8-connected region of `from` bytes holding (sx, sy) a row run at
-// a time, writing `to` over it. Returns its size, or -1 when the stack could
-// not grow.
-std::int64_t FloodRuns(std::uint8_t* w, int width, int height, int sx, int sy, std::uint8_t from,
-                       std::uint8_t to, PointStack<StackPoint>& stack) {
-  std::int64_t size = 0;
-  if (!stack.push(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)})) return -1;
-  StackPoint p;
-  while (stack.pop(p)) {
-    const int y = static_cast<int>(p.y);
-    std::uint8_t* row = w + static_cast<std::size_t>(y) * width;
-    if (row[p.x] != from) continue;
-    int xl = static_cast<int>(p.x), xr = xl;
-    while (xl > 0 && row[xl - 1] == from) --xl;
-    while (xr + 1 < width && row[xr + 1] == from) ++xr;
-    std::memset(row + xl, to, static_cast<std::size_t>(xr - xl + 1));
-    size += xr - xl + 1;
-    const int lo = std::max(xl - 1, 0), hi = std::min(xr + 1, width - 1);
-    for (int ny = y - 1; ny <= y + 1; ny += 2) {
-      if (ny < 0 || ny >= height) continue;
-      const std::uint8_t* next = w + static_cast<std::size_t>(ny) * width;
-      int x = lo;
-      while (x <= hi) {
-        const void* hit = std::memchr(next + x, from, static_cast<std::size_t>(hi - x + 1));
-        if (!hit) break;
-        x = static_cast<int>(static_cast<const std::uint8_t*>(hit) - next);
-        if (!stack.push(StackPoint{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(ny)})) return -1;
-        while (x <= hi && next[x] == from) ++x;
-      }
-    }
-  }
-  return size;
-}
-
 // The same outcome without rewriting the whole work matrix per large region.
 // Regions are grown a row run at a time and marked with a byte the mask does
 // not hold (`grown`); when the pending regions (all carrying the current
@@ -169,13 +135,14 @@ bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit
   ColumnOrderScan scan(w, static_cast<std::size_t>(width), width, height, regionValue);
   int sx = 0, sy = 0;
   while (scan.next(sx, sy)) {
-    const std::int64_t size = FloodRuns(w, width, height, sx, sy, regionValue, grownMark, stack);
+    const std::int64_t size =
+        FloodRuns(w, static_cast<std::size_t>(width), width, height, sx, sy, regionValue, grownMark, stack);
     if (size < 0) return true;  // told already; the mask is untouched
     pending.push_back(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)});
     if (size > sizeLimit) {
       for (const StackPoint& seed : pending) {
-        if (FloodRuns(w, width, height, static_cast<int>(seed.x), static_cast<int>(seed.y), grownMark,
-                      keptMark, stack) < 0) {
+        if (FloodRuns(w, static_cast<std::size_t>(width), width, height, static_cast<int>(seed.x),
+                      static_cast<int>(seed.y), grownMark, keptMark, stack) < 0) {
           return true;
         }
       }

@@ -152,23 +152,6 @@ std::uint32_t LabelObjectsReference(ByteMatrix& mask, int width, int height, Can
 
 namespace {
 
-// Writes the label colour of every byte 2..254 of m[0..n) into out; runs of
-// background are skipped eight bytes at a time.
-void PaintRow(const std::uint8_t* m, int n, Colour* out, const Colour* table) {
-  int x = 0;
-  for (; x + 8 <= n; x += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, m + x, 8);
-    if (word == 0 || word == ~std::uint64_t{0}) continue;
-    for (int i = x; i < x + 8; ++i) {
-      if (static_cast<std::uint8_t>(m[i] - 2) <= 252) out[i] = table[m[i]];
-    }
-  }
-  for (; x < n; ++x) {
-    if (static_cast<std::uint8_t>(m[x] - 2) <= 252) out[x] = table[m[x]];
-  }
-}
-
 // True when every byte of the first `height` rows is 0 or 255.
 bool OnlyZeroAnd255(const ByteMatrix& mask, int width, int height) {
   for (int y = 0; y < height; ++y) {
@@ -182,23 +165,17 @@ bool OnlyZeroAnd255(const ByteMatrix& mask, int width, int height) {
 }
 
 // The labelling walk with raw rows: the same pushes in the same order as
-// VisitPixel. When the mask held only 0 and 255, every label value found
-// afterwards was written by this run, so painting can wait for one pass in
-// memory order (flushed before any notice, so what shows behind a message
-// box is what the walk has labelled so far).
+// VisitPixel, painted with plain stores.
 class FastLabeller {
  public:
-  FastLabeller(ByteMatrix& mask, int width, int height, Canvas& canvas, PointStack<StackPoint>& stack,
-               bool deferPaint)
-      : mask_(mask),
-        m_(mask.data()),
+  FastLabeller(ByteMatrix& mask, int width, int height, Canvas& canvas, PointStack<StackPoint>& stack)
+      : m_(mask.data()),
         stride_(static_cast<std::size_t>(mask.width())),
         w_(width),
         h_(height),
         mem_(canvas.memory()),
         win_(canvas.window()),
-        stack_(stack),
-        defer_(deferPaint) {}
+        stack_(stack) {}
 
   // Grows one object from its seed; false when the stack could not grow.
   bool grow(int x, int y, std::uint8_t label) {
@@ -215,15 +192,13 @@ class FastLabeller {
     return true;
   }
 
-  // Paints every pixel labelled so far (deferred painting only).
-  void flush() {
-    if (!defer_) return;
-    Colour table[256];
-    for (int v = 0; v < 256; ++v) table[v] = LabelColour(static_cast<std::uint8_t>(v));
-    for (int y = 0; y < h_; ++y) {
-      const std::uint8_t* m = mask_.row(y);
-      if (y < mem_.height()) PaintRow(m, std::min(w_, mem_.width()), mem_.row(y), table);
-      if (y < win_.height()) PaintRow(m, std::min(w_, win_.width()), win_.row(y), table);
+  // Paints one row run of an object labelled by runs.
+  void paintRun(int y, int x0, int x1, Colour colour) {
+    if (y < win_.height() && x0 < win_.width()) {
+      std::fill(win_.row(y) + x0, win_.row(y) + std::min(x1 + 1, win_.width()), colour);
+    }
+    if (y < mem_.height() && x0 < mem_.width()) {
+      std::fill(mem_.row(y) + x0, mem_.row(y) + std::min(x1 + 1, mem_.width()), colour);
     }
   }
 
@@ -241,7 +216,7 @@ class FastLabeller {
     std::uint8_t* p = m_ + static_cast<std::size_t>(y) * stride_ + x;
     if (*p == 255) {
       *p = label;
-      if (!defer_) paint(x, y, colour);
+      paint(x, y, colour);
     }
     // The centre is never 255 here, so only the eight neighbours are looked at.
     const std::ptrdiff_t s = static_cast<std::ptrdiff_t>(stride_);
@@ -266,14 +241,12 @@ class FastLabeller {
     return true;
   }
 
-  ByteMatrix& mask_;
   std::uint8_t* m_;
   std::size_t stride_;
   int w_, h_;
   Surface& mem_;
   Surface& win_;
   PointStack<StackPoint>& stack_;
-  bool defer_;
 };
 
 }  // namespace
@@ -290,24 +263,58 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
   CreateNeighboursFile(env.neighboursPath);
 
   if (haveStack) {
-    FastLabeller labeller(mask, width, height, canvas, stack, OnlyZeroAnd255(mask, width, height));
-    auto notice = std::move(stack.onGrow);
-    stack.onGrow = [&labeller, &notice](std::size_t oldCapacity, std::size_t newCapacity) {
-      labeller.flush();
-      notice(oldCapacity, newCapacity);
+    FastLabeller labeller(mask, width, height, canvas, stack);
+    // The walk pushes each object's 8-adjacent pairs at most once (a point
+    // popped again pushes nothing), so an object of a pixels never holds
+    // more than 4a points: when that cannot fill the stack, no notice can
+    // come and the object may be labelled a row run at a time instead. Only
+    // a mask of 0 and 255 lets such a labelling be undone safely.
+    PointStack<StackPoint> runs;
+    struct Run {
+      int y, x0, x1;
     };
-    ColumnOrderScan scan(mask.data(), static_cast<std::size_t>(mask.width()),
-                         SeedLimit(width, env.screen.width), SeedLimit(height, env.screen.height), 255);
+    std::vector<Run> pendingRuns;
+    const bool byRuns = OnlyZeroAnd255(mask, width, height) && runs.allocate(4096);
+    std::uint8_t* const data = mask.data();
+    const auto stride = static_cast<std::size_t>(mask.width());
+    ColumnOrderScan scan(data, stride, SeedLimit(width, env.screen.width),
+                         SeedLimit(height, env.screen.height), 255);
     int x = 0, y = 0;
     bool grew = false;
     while (scan.next(x, y)) {
       grew = true;
+      if (byRuns) {
+        // Painted only once the object is known to need no walk: what shows
+        // behind a notice must be what the walk has painted so far.
+        pendingRuns.clear();
+        const std::int64_t area =
+            FloodRuns(data, stride, width, height, x, y, 255, label, runs, [&](int ry, int x0, int x1) {
+              pendingRuns.push_back({ry, x0, x1});
+            });
+        if (area < 0) {
+          Tell(env, "Out of Memory", "");
+          break;
+        }
+        if (static_cast<std::uint64_t>(area) * 4 < stack.capacity()) {
+          const Colour colour = LabelColour(label);
+          for (const Run& r : pendingRuns) labeller.paintRun(r.y, r.x0, r.x1, colour);
+          ++count;
+          label = NextLabel(label);
+          continue;
+        }
+        // Large enough to make the stack grow: undo and take the walk whose
+        // pushes decide the notices. Objects sharing a label never touch, so
+        // the undo stays inside this one.
+        if (FloodRuns(data, stride, width, height, x, y, label, 255, runs) < 0) {
+          Tell(env, "Out of Memory", "");
+          break;
+        }
+      }
       if (!labeller.grow(x, y, label)) break;
       ++count;
       label = NextLabel(label);
     }
     if (grew) {
-      labeller.flush();
       const Rect all{0, 0, width, height};
       canvas.window().markDirty(all);
       canvas.memory().markDirty(all);

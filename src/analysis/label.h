@@ -101,6 +101,46 @@ class ColumnOrderScan {
   std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> heap_;
 };
 
+// Grows the 8-connected region of `from` bytes holding (sx, sy) a row run at
+// a time, writing `to` over it and telling onRun(y, x0, x1) each run it
+// writes; for walks whose visiting order nothing depends on. Returns the
+// region's size, or -1 when `stack` could not grow.
+template <class OnRun>
+std::int64_t FloodRuns(std::uint8_t* data, std::size_t stride, int width, int height, int sx, int sy,
+                       std::uint8_t from, std::uint8_t to, PointStack<StackPoint>& stack, OnRun&& onRun) {
+  std::int64_t size = 0;
+  if (!stack.push(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)})) return -1;
+  StackPoint p;
+  while (stack.pop(p)) {
+    const int y = static_cast<int>(p.y);
+    std::uint8_t* row = data + static_cast<std::size_t>(y) * stride;
+    if (row[p.x] != from) continue;
+    int xl = static_cast<int>(p.x), xr = xl;
+    while (xl > 0 && row[xl - 1] == from) --xl;
+    while (xr + 1 < width && row[xr + 1] == from) ++xr;
+    std::memset(row + xl, to, static_cast<std::size_t>(xr - xl + 1));
+    onRun(y, xl, xr);
+    size += xr - xl + 1;
+    // 8-connected: the rows above and below count from one left to one right.
+    const int lo = xl > 0 ? xl - 1 : 0, hi = xr + 1 < width ? xr + 1 : width - 1;
+    for (int ny = y - 1; ny <= y + 1; ny += 2) {
+      if (ny < 0 || ny >= height) continue;
+      const std::uint8_t* next = data + static_cast<std::size_t>(ny) * stride;
+      for (int x = lo; x <= hi; ++x) {
+        if (next[x] != from) continue;
+        if (!stack.push(StackPoint{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(ny)})) return -1;
+        while (x <= hi && next[x] == from) ++x;
+      }
+    }
+  }
+  return size;
+}
+
+inline std::int64_t FloodRuns(std::uint8_t* data, std::size_t stride, int width, int height, int sx, int sy,
+                              std::uint8_t from, std::uint8_t to, PointStack<StackPoint>& stack) {
+  return FloodRuns(data, stride, width, height, sx, sy, from, to, stack, [](int, int, int) {});
+}
+
 // What labelling needs besides the mask and the surfaces.
 struct LabelEnv {
   Size screen;                 // the primary screen: the seed rectangle
