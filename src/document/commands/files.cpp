@@ -77,7 +77,9 @@ void OpenImage(CommandContext& ctx) {
     if (doc.second.loaded) ctx.shell.invalidate();
     return;
   }
-  doc.working.unload();
+  // The bitmap is gone from here on; its storage stays for the decoder to
+  // reuse, since fresh pages for a large picture cost more than the decoding.
+  doc.working.loaded = false;
   doc.second.unload();
 
   WaitCursor wait(ctx.ui);
@@ -100,14 +102,15 @@ void OpenSecondImage(CommandContext& ctx) {
   if (!doc.working.loaded) return;
   const std::optional<std::string> path = ctx.ui.openFileDialog(DocumentFileDialog());
   if (!path) return;
-  doc.second.unload();
+  doc.second.loaded = false;  // storage kept for reuse, as in Open
 
   WaitCursor wait(ctx.ui);
   SecondImage& image = doc.second;
   const LoadOutcome outcome = LoadIntoMemory(ctx, *path, image);
-  if (outcome == LoadOutcome::CannotLoad) return;  // "bsuccess" at most, already shown
-  if (outcome == LoadOutcome::OutOfMemory) {
-    ShowCannotLoad(ctx);
+  if (outcome != LoadOutcome::Loaded) {
+    image.unload();
+    // A rejected file has had its "bsuccess"; otherwise only a lack of memory is told.
+    if (outcome == LoadOutcome::OutOfMemory) ShowCannotLoad(ctx);
     return;
   }
   ctx.shell.invalidate();
