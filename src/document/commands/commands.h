@@ -30,7 +30,7 @@ void DocumentSetPastePoint(CommandContext& ctx, Point p);  // right button with 
 // otherwise disabled. Run at creation and at every paint.
 void RefreshPasteState(CommandContext& ctx);
 
-// The one file-dialog description Open, Open Also and Save share; the
+// The one file-dialog record Open, Open Also and Save share; the
 // reset hook empties its remembered path.
 platform::FileDialogState& DocumentFileDialog();
 
