@@ -1,6 +1,7 @@
 // Segmentation on a 4096 x 3072 smear-like picture: pale background with
-// about five thousand cell discs, a third of them with a pale centre, some
-// touching. bench/analysis_yardstick.py builds the same scene for OpenCV.
+// about three thousand cell discs (radius 14..21, a third with a pale
+// centre), many touching, so some 1600 objects. bench/analysis_yardstick.py
+// builds the same scene for OpenCV.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
