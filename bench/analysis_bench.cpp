@@ -86,6 +86,16 @@ void BM_LabelObjects(benchmark::State& state) {
   state.counters["objects"] = count;
 }
 
+// Gray levels and their histogram, the first step of every threshold command.
+void BM_ComputeHistogram(benchmark::State& state) {
+  Scene& s = Get(state);
+  Histogram hist;
+  for (auto _ : state) {
+    ComputeHistogram(hist, s.pixels.height(), s.pixels.width(), s.pixels, s.gray);
+    benchmark::ClobberMemory();
+  }
+}
+
 // Gray levels, smoothed histogram, [0, 140] and labelling: Threshold, then Grow.
 void BM_ThresholdLabel(benchmark::State& state) {
   Scene& s = Get(state);
@@ -145,6 +155,7 @@ void BM_FillObjects(benchmark::State& state) {
 #define OPTA_SIZES Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_Memcpy)->OPTA_SIZES;
 BENCHMARK(BM_LabelObjects)->OPTA_SIZES;
+BENCHMARK(BM_ComputeHistogram)->OPTA_SIZES;
 BENCHMARK(BM_ThresholdLabel)->OPTA_SIZES;
 BENCHMARK(BM_ThresholdShowLabel)->OPTA_SIZES;
 BENCHMARK(BM_RemoveObjects)->OPTA_SIZES;

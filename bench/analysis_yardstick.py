@@ -75,7 +75,13 @@ def _case(make):
     return build
 
 
+def _histogram(bgr):
+    gray = cv2.cvtColor(bgr, cv2.COLOR_BGR2GRAY)
+    return gray, cv2.calcHist([gray], [0], None, [256], [0, 256])
+
+
 CASES = {
+    "BM_ComputeHistogram": _case(lambda bgr, mask: _histogram(bgr)),
     "BM_Memcpy": _case(lambda bgr, mask: mask.copy()),
     "BM_LabelObjects": _case(lambda bgr, mask: _label(mask)),
     "BM_ThresholdLabel": _case(lambda bgr, mask: _threshold_label(bgr)),
