@@ -41,21 +41,6 @@ TEST(QtPaint, ClientAreaShowsTheWindowSurface) {
   EXPECT_EQ(d->window.windowTitle(), QStringLiteral("Bio-Medical Optascope"));
 }
 
-TEST(QtPaint, SurfacesAndImagesConvertBothWays) {
-  EnsureApp();
-  Surface s;
-  ASSERT_TRUE(s.allocate(3, 2, kBlack));
-  s.set(2, 1, Rgb(1, 2, 3));
-  const QImage image = SurfaceToImage(s);
-  EXPECT_EQ(image.pixel(2, 1), qRgb(1, 2, 3));
-  EXPECT_EQ(qAlpha(image.pixel(0, 0)), 255);
-  EXPECT_TRUE(SurfaceToImage(s, Rect{5, 5, 9, 9}).isNull());  // entirely outside
-  Surface back;
-  ASSERT_TRUE(ImageToSurface(image, back));
-  EXPECT_EQ(back.size(), (Size{3, 2}));
-  EXPECT_EQ(back.get(2, 1), Rgb(1, 2, 3));
-}
-
 TEST(QtText, TextUsesARealFontAndTheContextColours) {
   EnsureApp();
   QtUi ui;
