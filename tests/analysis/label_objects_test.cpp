@@ -213,19 +213,6 @@ TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {
   }
 }
 
-TEST(LabelObjects, ColumnOrderScanVisitsInProgramOrder) {
-  std::mt19937 rng(77);
-  ByteMatrix m = segtest::RandomMask(rng, 50, 40, 10, true);
-  ColumnOrderScan scan(m.data(), 50, 30, 35, 255);
-  std::vector<std::pair<int, int>> got, want;
-  int x, y;
-  while (scan.next(x, y)) got.emplace_back(x, y);
-  for (int cx = 0; cx < 30; ++cx)
-    for (int cy = 0; cy < 35; ++cy)
-      if (m.at(cx, cy) == 255) want.emplace_back(cx, cy);
-  EXPECT_EQ(got, want);
-}
-
 TEST(LabelObjects, PointStackKeepsOrderAcrossGrowthAndFailsCleanly) {
   PointStack<StackPoint> stack;
   std::vector<std::pair<std::size_t, std::size_t>> grew;
