@@ -29,10 +29,10 @@ ClientView::ClientView(QtMainWindow& owner) : QWidget(&owner), owner_(owner) {
 void ClientView::paintEvent(QPaintEvent* e) {
   QPainter p(this);
   const QRect area = e->rect();
-  const Shell* shell = owner_.shell();
+  Shell* shell = owner_.shell();
   QRect shown;
   if (shell) {
-    const Surface& s = const_cast<Shell*>(shell)->windowSurface();
+    const Surface& s = shell->windowSurface();
     const Rect r = Intersect(Rect{area.left(), area.top(), area.right() + 1, area.bottom() + 1}, s.bounds());
     if (!r.empty()) {
       p.drawImage(QPoint(r.left, r.top), SurfaceToImage(s, r));
