@@ -213,6 +213,21 @@ TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {
   }
 }
 
+TEST(LabelObjects, FindByteAgreesWithAPlainSearch) {
+  std::mt19937 rng(31);
+  std::vector<std::uint8_t> row(100);
+  for (int trial = 0; trial < 500; ++trial) {
+    for (auto& b : row) b = static_cast<std::uint8_t>(rng() % 4 == 0 ? 255 : (rng() % 2 ? 0x7F : 0x80));
+    const int from = static_cast<int>(rng() % 100), to = static_cast<int>(rng() % 100);
+    for (std::uint8_t value : {std::uint8_t{255}, std::uint8_t{0x80}, std::uint8_t{1}}) {
+      int want = from;
+      while (want <= to && row[want] != value) ++want;
+      if (want > to) want = std::max(from, to + 1);
+      EXPECT_EQ(FindByte(row.data(), from, to, value), want);
+    }
+  }
+}
+
 TEST(LabelObjects, PointStackKeepsOrderAcrossGrowthAndFailsCleanly) {
   PointStack<StackPoint> stack;
   std::vector<std::pair<std::size_t, std::size_t>> grew;
