@@ -17,7 +17,7 @@ namespace opta {
 // What the header of a decodable BMP says.
 struct DibInfo {
   int width = 0;
-  int height = 0;     // always positive; topDown tells the row order
+  int height = 0;  // always positive; topDown tells the row order
   bool topDown = false;
   int bitCount = 0;
   std::uint32_t compression = 0;
