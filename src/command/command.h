@@ -97,6 +97,14 @@ class CommandTable {
   std::vector<std::function<void()>> resetHooks_;
 };
 
+// The frames' message when no image is loaded; a few commands that run their
+// own frame show it too.
+inline constexpr std::string_view kNoImageText = "First Open a BITMAP image !!";
+inline constexpr std::string_view kNoImageCaption = "BOPTA";
+inline void ShowNoImageMessage(platform::Ui& ui) {
+  ui.messageBox(kNoImageText, kNoImageCaption, platform::MB_ICONEXCLAMATION, false);
+}
+
 // Every family's commands; the shell and the batch mode build their table
 // from this one list.
 void registerAllCommands(CommandTable& table);

@@ -7,13 +7,11 @@
 
 #include <emmintrin.h>
 
-#include "geometry/result_writer.h"
+#include "core/row_writer.h"
 #include "geometry/transforms.h"
 
 namespace opta {
 namespace {
-
-using geometry::ResultWriter;
 
 constexpr int kTile = 64;
 using Tile = Colour[kTile][kTile];
@@ -110,18 +108,19 @@ void RotateImage270(Canvas& canvas, const PixelMatrix& p) {
 void RotateImage180(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
   canvas.window().fillRect(0, 0, w + h, w + h, kWhite);
-  ResultWriter out(canvas, w, h);
-  out.forEachRow([&](int y, Colour* row, int n) {
-    const Colour* src = p.row(h - 1 - y) + (w - 1);
-    for (int x = 0; x < n; ++x) row[x] = src[-x];
+  WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int n) {
+    const Colour* src = p.row(h - 1 - y) + (w - 1 - x0);
+    for (int i = 0; i < n; ++i) out[i] = src[-i] & 0xFFFFFF;
   });
 }
 
 void FlipHorizontal(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
   canvas.window().fillRect(0, 0, w + h, w + h, kWhite);
-  ResultWriter out(canvas, w, h);
-  out.forEachRow([&](int y, Colour* row, int n) { std::copy_n(p.row(h - 1 - y), n, row); });
+  WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int n) {
+    const Colour* src = p.row(h - 1 - y) + x0;
+    for (int i = 0; i < n; ++i) out[i] = src[i] & 0xFFFFFF;
+  });
 }
 
 void FlipVertical(Canvas& canvas, const PixelMatrix& p) {
@@ -129,35 +128,34 @@ void FlipVertical(Canvas& canvas, const PixelMatrix& p) {
   canvas.window().fillRect(0, 0, w + h, w + h, kWhite);
   // The memory surface is painted white too, but the result covers all of it
   // (same size), so that paint can never be seen: skip it.
-  ResultWriter out(canvas, w, h);
-  out.forEachRow([&](int y, Colour* row, int n) {
-    const Colour* src = p.row(y) + (w - 1);
-    for (int x = 0; x < n; ++x) row[x] = src[-x];
+  WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int n) {
+    const Colour* src = p.row(y) + (w - 1 - x0);
+    for (int i = 0; i < n; ++i) out[i] = src[-i] & 0xFFFFFF;
   });
 }
 
 void ShearImage(Canvas& canvas, const PixelMatrix& p) {
-  const int w = p.width();
-  ResultWriter out(canvas, w, p.height());
-  out.forEachRow([&](int y, Colour* row, int n) {
+  WriteResultRows(canvas, p.width(), p.height(), [&](int x0, int y, Colour* out, int n) {
     // trunc(x + 0.2 * y) in double is exactly x + y / 5 for every size we
     // accept (0.2 rounds up in binary, so no product falls short of its
     // integer): the row moves right by y / 5 and stays white on the left.
-    const int shift = std::min(y / 5, n);
-    std::fill_n(row, shift, kWhite);
-    std::copy_n(p.row(y), n - shift, row + shift);
+    const int shift = y / 5;
+    const Colour* src = p.row(y);
+    for (int i = 0; i < n; ++i) {
+      const int x = x0 + i;
+      out[i] = x < shift ? kWhite : src[x - shift] & 0xFFFFFF;
+    }
   });
 }
 
 void DoubleSkewImage(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
-  ResultWriter out(canvas, w, h);
   // In double, trunc(x + 0.1 * y) = x + y / 10 and trunc(0.1 * x + y) =
   // y + x / 10 exactly for every size we accept. So the sources of result
   // row Y are (x, Y - x / 10), one per column x, and where two meet the one
   // with the larger x wins, as in the rule's x-outer visiting order.
-  out.forEachRow([&](int ty, Colour* row, int n) {
-    std::fill_n(row, n, kWhite);
+  WriteResultRows(canvas, w, h, [&](int x0, int ty, Colour* out, int n) {
+    std::fill_n(out, n, kWhite);
     if (ty == 0) return;  // row 0 is never stored
     // Ten source columns share x / 10, hence one source row and one shift:
     // copy them as a run. A later run may overlap the last pixel of the one
@@ -168,8 +166,9 @@ void DoubleSkewImage(Canvas& canvas, const PixelMatrix& p) {
       if (y >= h) continue;
       const int xBegin = 10 * q, xEnd = std::min(w, xBegin + 10);
       const int shift = y / 10;
-      const int from = std::max(xBegin + shift, 1), to = std::min(xEnd + shift, n);
-      if (from < to) std::copy(p.row(y) + (from - shift), p.row(y) + (to - shift), row + from);
+      const int from = std::max({xBegin + shift, 1, x0}), to = std::min(xEnd + shift, x0 + n);
+      const Colour* src = p.row(y) - shift;
+      for (int tx = from; tx < to; ++tx) out[tx - x0] = src[tx] & 0xFFFFFF;
     }
   });
 }

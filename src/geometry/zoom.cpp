@@ -1,13 +1,11 @@
 // Zooms and shrinks: fast forms, one result row at a time.
 #include <algorithm>
 
-#include "geometry/result_writer.h"
+#include "core/row_writer.h"
 #include "geometry/transforms.h"
 
 namespace opta {
 namespace {
-
-using geometry::ResultWriter;
 
 int ShiftFor(int factor) { return factor == 4 ? 2 : 1; }
 
@@ -38,26 +36,27 @@ void ZoomReplicate(Canvas& canvas, const PixelMatrix& p, int n) {
   const int w = p.width(), h = p.height();
   canvas.window().fillRect(0, 0, n * w, n * h, kWhite);
   const int shift = ShiftFor(n);
-  ResultWriter out(canvas, n * w, n * h);
-  out.forEachRow([&](int y, Colour* row, int count) {
+  WriteResultRows(canvas, n * w, n * h, [&](int x0, int y, Colour* out, int count) {
     const Colour* src = p.row(y >> shift);
-    for (int x = 0; x < count; ++x) row[x] = src[x >> shift];
+    for (int i = 0; i < count; ++i) out[i] = src[(x0 + i) >> shift] & 0xFFFFFF;
   });
 }
 
 void NormalSize(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
   canvas.window().fillRect(0, 0, 4 * w, 4 * h, kWhite);
-  ResultWriter out(canvas, w, h);
-  out.forEachRow([&](int y, Colour* row, int count) { std::copy_n(p.row(y), count, row); });
+  WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int count) {
+    const Colour* src = p.row(y) + x0;
+    for (int i = 0; i < count; ++i) out[i] = src[i] & 0xFFFFFF;
+  });
 }
 
 namespace {
 
-// One result row of an n-times interpolating zoom, a source pixel's n
-// sub-pixels at a time.
+// Result pixels x0 .. x0+count-1 of row yy of an n-times interpolating zoom,
+// a source pixel's n sub-pixels at a time.
 template <int N>
-void InterpolateRow(const PixelMatrix& p, int yy, Colour* row, int count) {
+void InterpolateRow(const PixelMatrix& p, int x0, int yy, Colour* row, int count) {
   constexpr int kQuarter = 4 / N;  // quarters per step of k
   const int w = p.width(), h = p.height();
   const int y = yy / N, dy = yy % N;
@@ -65,8 +64,8 @@ void InterpolateRow(const PixelMatrix& p, int yy, Colour* row, int count) {
   // The neighbour row: the source row itself on the block's top row, the row
   // below elsewhere; none below the last row.
   const Colour* next = dy == 0 ? src : (y + 1 < h ? p.row(y + 1) : nullptr);
-  int xx = 0;
-  for (int x = 0; xx < count; ++x) {
+  int skip = x0 % N, xx = 0;
+  for (int x = x0 / N; xx < count; ++x) {
     const Colour c = src[x] & 0xFFFFFF;
     Colour out[N];
     if (!next) {
@@ -80,7 +79,8 @@ void InterpolateRow(const PixelMatrix& p, int yy, Colour* row, int count) {
         for (int dx = 1; dx < N; ++dx) out[dx] = c;  // the right neighbour lies outside
       }
     }
-    for (int dx = 0; dx < N && xx < count; ++dx) row[xx++] = out[dx];
+    for (int dx = skip; dx < N && xx < count; ++dx) row[xx++] = out[dx];
+    skip = 0;
   }
 }
 
@@ -89,53 +89,50 @@ void InterpolateRow(const PixelMatrix& p, int yy, Colour* row, int count) {
 void ZoomInterpolate(Canvas& canvas, const PixelMatrix& p, int n) {
   const int w = p.width(), h = p.height();
   canvas.window().fillRect(0, 0, n * w, n * h, kWhite);
-  ResultWriter out(canvas, n * w, n * h);
-  out.forEachRow([&](int yy, Colour* row, int count) {
+  WriteResultRows(canvas, n * w, n * h, [&](int x0, int yy, Colour* out, int count) {
     if (n == 4) {
-      InterpolateRow<4>(p, yy, row, count);
+      InterpolateRow<4>(p, x0, yy, out, count);
     } else {
-      InterpolateRow<2>(p, yy, row, count);
+      InterpolateRow<2>(p, x0, yy, out, count);
     }
   });
 }
 
 void ShrinkCorner(Canvas& canvas, const PixelMatrix& p, int n, Size screen) {
   canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
-  ResultWriter out(canvas, p.width() / n, p.height() / n);
-  out.forEachRow([&](int y, Colour* row, int count) {
-    const Colour* src = p.row(n * y);
-    for (int x = 0; x < count; ++x) row[x] = src[n * x];
+  WriteResultRows(canvas, p.width() / n, p.height() / n, [&](int x0, int y, Colour* out, int count) {
+    const Colour* src = p.row(n * y) + n * x0;
+    for (int i = 0; i < count; ++i) out[i] = src[n * i] & 0xFFFFFF;
+  });
+}
+
+// The four source pixels of 2 x 2 shrink pixel (x, y), as (top-left,
+// top-right, bottom-left, bottom-right).
+template <class Reduce>
+void ShrinkByTwo(Canvas& canvas, const PixelMatrix& p, Size screen, Reduce reduce) {
+  canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
+  WriteResultRows(canvas, p.width() / 2, p.height() / 2, [&](int x0, int y, Colour* out, int count) {
+    const Colour* top = p.row(2 * y) + 2 * x0;
+    const Colour* bottom = p.row(2 * y + 1) + 2 * x0;
+    for (int i = 0; i < count; ++i)
+      out[i] = reduce(top[2 * i], top[2 * i + 1], bottom[2 * i], bottom[2 * i + 1]);
   });
 }
 
 void ShrinkMedian(Canvas& canvas, const PixelMatrix& p, Size screen) {
-  canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
-  ResultWriter out(canvas, p.width() / 2, p.height() / 2);
-  out.forEachRow([&](int y, Colour* row, int count) {
-    const Colour* top = p.row(2 * y);
-    const Colour* bottom = p.row(2 * y + 1);
-    for (int x = 0; x < count; ++x) {
-      // The third smallest of four whole values: with each pair ordered
-      // (a <= b, c <= d), the largest is max(b, d) and the next is this.
-      Colour a = top[2 * x], b = bottom[2 * x], c = top[2 * x + 1], d = bottom[2 * x + 1];
-      if (a > b) std::swap(a, b);
-      if (c > d) std::swap(c, d);
-      row[x] = std::max(std::min(b, d), std::max(a, c));
-    }
+  ShrinkByTwo(canvas, p, screen, [](Colour a, Colour c, Colour b, Colour d) {
+    // The third smallest of four whole values: with each pair ordered
+    // (a <= b, c <= d), the largest is max(b, d) and the next is this.
+    if (a > b) std::swap(a, b);
+    if (c > d) std::swap(c, d);
+    return std::max(std::min(b, d), std::max(a, c)) & 0xFFFFFF;
   });
 }
 
 void ShrinkAverage(Canvas& canvas, const PixelMatrix& p, Size screen) {
-  canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
-  ResultWriter out(canvas, p.width() / 2, p.height() / 2);
-  out.forEachRow([&](int y, Colour* row, int count) {
-    const Colour* top = p.row(2 * y);
-    const Colour* bottom = p.row(2 * y + 1);
-    for (int x = 0; x < count; ++x) {
-      const Colour a = top[2 * x], b = top[2 * x + 1], c = bottom[2 * x], d = bottom[2 * x + 1];
-      row[x] = Rgb((Red(a) + Red(b) + Red(c) + Red(d)) >> 2, (Green(a) + Green(b) + Green(c) + Green(d)) >> 2,
-                   (Blue(a) + Blue(b) + Blue(c) + Blue(d)) >> 2);
-    }
+  ShrinkByTwo(canvas, p, screen, [](Colour a, Colour b, Colour c, Colour d) {
+    return Rgb((Red(a) + Red(b) + Red(c) + Red(d)) >> 2, (Green(a) + Green(b) + Green(c) + Green(d)) >> 2,
+               (Blue(a) + Blue(b) + Blue(c) + Blue(d)) >> 2);
   });
 }
 

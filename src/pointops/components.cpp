@@ -1,10 +1,8 @@
 // One channel as a gray picture, and the three false-colour channel orders.
+#include "core/row_writer.h"
 #include "pointops/kernels.h"
-#include "pointops/row_writer.h"
 
 namespace opta {
-
-using pointops::MapPixels;
 
 void RedComponent(Canvas& canvas, const PixelMatrix& pixels) {
   MapPixels(canvas, pixels, [](Colour c) { return (c & 0xFF) * 0x010101; });

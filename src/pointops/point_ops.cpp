@@ -7,13 +7,10 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/row_writer.h"
 #include "pointops/kernels.h"
-#include "pointops/row_writer.h"
 
 namespace opta {
-
-using pointops::MapPixels;
-using pointops::WriteResultRows;
 
 namespace {
 

@@ -5,12 +5,10 @@
 #include <array>
 #include <cstdint>
 
+#include "core/row_writer.h"
 #include "pointops/kernels.h"
-#include "pointops/row_writer.h"
 
 namespace opta {
-
-using pointops::MapPixels;
 
 namespace {
 

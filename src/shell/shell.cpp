@@ -43,6 +43,10 @@ struct Shell::Impl : ShellServices {
   // Every command and mouse event draws through a fresh device context.
   CommandContext freshContext() {
     surface.dc() = DcState{};
+    // Image surfaces come and go with every load and paste; they all draw
+    // text with the platform's fonts, like the window.
+    doc.working.memory.setTextRenderer(&ui.textRenderer());
+    doc.second.memory.setTextRenderer(&ui.textRenderer());
     return CommandContext{doc, surface, ui, *this};
   }
 
@@ -58,7 +62,7 @@ struct Shell::Impl : ShellServices {
     return t;
   }
 
-  void noImageMessage() { ui.messageBox(kNoImageText, kNoImageCaption, platform::MB_ICONEXCLAMATION, false); }
+  void noImageMessage() { ShowNoImageMessage(ui); }
 
   void run(const Command& c) {
     // Dialogs come first, image or not; every one is shown, and the last

@@ -41,8 +41,6 @@ constexpr int kCaptionPeriodMs = 60000;
 
 inline constexpr std::string_view kMainCaption = "Bio-Medical Optascope";
 inline constexpr std::string_view kMinimisedCaption = "BOPTA";
-inline constexpr std::string_view kNoImageText = "First Open a BITMAP image !!";
-inline constexpr std::string_view kNoImageCaption = "BOPTA";
 inline constexpr std::string_view kAboutTemplate = "137";
 
 struct ShellOptions {

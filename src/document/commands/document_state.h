@@ -36,7 +36,5 @@ namespace opta::doccmd {
 // Texts shared by more than one command.
 inline constexpr std::string_view kCaption = "OPTA";
 inline constexpr std::string_view kCannotLoad = "Cannot load DIB file";
-inline constexpr std::string_view kNoImageText = "First Open a BITMAP image !!";
-inline constexpr std::string_view kNoImageCaption = "BOPTA";
 
 }  // namespace opta::doccmd

@@ -140,7 +140,7 @@ void SaveImage(CommandContext& ctx) {
   // File bytes but no bitmap (an Open failed after an earlier one): no size to
   // write, so say there is no image instead of writing or ending the program.
   if (!doc.working.loaded) {
-    ctx.ui.messageBox(doccmd::kNoImageText, doccmd::kNoImageCaption, MB_ICONEXCLAMATION);
+    ShowNoImageMessage(ctx.ui);
     return;
   }
   {

@@ -115,7 +115,7 @@ void ShowImageDetails(CommandContext& ctx) {
                   w, h, FilePlanes(ctx.doc.lastLoaded), FileBitCount(ctx.doc.lastLoaded), area);
     ctx.ui.messageBox(text, doccmd::kCaption, MB_OK);
   } else {
-    ctx.ui.messageBox(doccmd::kNoImageText, doccmd::kNoImageCaption, MB_ICONEXCLAMATION);
+    ShowNoImageMessage(ctx.ui);
   }
   ctx.shell.destroyToolbar();
 }

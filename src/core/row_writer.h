@@ -1,7 +1,9 @@
 #pragma once
-// Streams a point operation's result rows into both surfaces of a canvas,
-// rows split over the cores. Each pixel's result depends on its source alone,
-// so the visiting order cannot change what is drawn.
+// Streams an operation's result rows into both surfaces of a canvas, rows
+// split over the cores: the window keeps what fits the client area, the
+// memory surface what fits the image, and only that much is ever computed.
+// For operations whose every result pixel is independent of the others, so
+// the visiting order cannot change what is drawn.
 //
 // Canvas::putRow would mark the dirty area once per row from two threads at
 // once; the rows are written through the surfaces' raw rows instead and the
@@ -17,7 +19,7 @@
 #include "core/canvas.h"
 #include "core/parallel.h"
 
-namespace opta::pointops {
+namespace opta {
 
 // Copies a finished row out without pulling the destination into the cache:
 // the surfaces are far larger than the cache and are not read back here.
@@ -80,4 +82,4 @@ void MapPixels(Canvas& canvas, const PixelMatrix& pixels, Op op) {
   });
 }
 
-}  // namespace opta::pointops
+}  // namespace opta
