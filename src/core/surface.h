@@ -106,6 +106,7 @@ class Surface {
   void drawText(int x, int y, std::string_view text);
   Size measureText(std::string_view text) const;
   void setTextRenderer(const TextRenderer* r) { renderer_ = r; }
+  bool hasTextRenderer() const { return renderer_ != nullptr; }
   const TextRenderer& textRenderer() const { return renderer_ ? *renderer_ : builtInTextRenderer(); }
 
   DcState& dc() { return dc_; }

@@ -43,10 +43,10 @@ struct Shell::Impl : ShellServices {
   // Every command and mouse event draws through a fresh device context.
   CommandContext freshContext() {
     surface.dc() = DcState{};
-    // Image surfaces come and go with every load and paste; they all draw
+    // Image surfaces come and go with every load and paste; a new one draws
     // text with the platform's fonts, like the window.
-    doc.working.memory.setTextRenderer(&ui.textRenderer());
-    doc.second.memory.setTextRenderer(&ui.textRenderer());
+    for (Surface* s : {&doc.working.memory, &doc.second.memory})
+      if (!s->hasTextRenderer()) s->setTextRenderer(&ui.textRenderer());
     return CommandContext{doc, surface, ui, *this};
   }
 

@@ -3,11 +3,11 @@
 // against the ground truth the generator wrote beside the picture.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <span>
 #include <sstream>
@@ -39,16 +39,33 @@ std::string ReadText(const std::string& path) {
   return s.str();
 }
 
+// The truth file is the generator's flat JSON: "name": number pairs before
+// "cells", then one cell per line with its kind and first pixel.
 Truth ReadTruth(const std::string& path) {
   Truth t;
   const std::string text = ReadText(path);
-  const std::string head = text.substr(0, text.find("\"cells\""));
-  const std::regex number("\"(\\w+)\": (\\d+)");
-  for (std::sregex_iterator i(head.begin(), head.end(), number), end; i != end; ++i)
-    t.expected[(*i)[1]] = std::stoi((*i)[2]);
-  const std::regex cell("\"kind\": \"(\\w+)\"[^\\n]*\"first_pixel\": \\[(\\d+), (\\d+)\\]");
-  for (std::sregex_iterator i(text.begin(), text.end(), cell), end; i != end; ++i)
-    t.cells.push_back(TruthCell{(*i)[1], std::stoi((*i)[2]), std::stoi((*i)[3])});
+  const std::size_t cellsAt = text.find("\"cells\"");
+  for (std::size_t q = text.find('"'); q < cellsAt; q = text.find('"', q + 1)) {
+    const std::size_t close = text.find('"', q + 1);
+    if (close == std::string::npos || close >= cellsAt) break;
+    const std::size_t value = text.find_first_not_of(": ", close + 1);
+    if (value != std::string::npos && std::isdigit(static_cast<unsigned char>(text[value])) &&
+        text.compare(close + 1, 2, ": ") == 0)
+      t.expected[text.substr(q + 1, close - q - 1)] = std::stoi(text.substr(value));
+    q = close;
+  }
+  std::istringstream lines(text.substr(cellsAt == std::string::npos ? text.size() : cellsAt));
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t kind = line.find("\"kind\": \"");
+    const std::size_t first = line.find("\"first_pixel\": [");
+    if (kind == std::string::npos || first == std::string::npos) continue;
+    const std::size_t kindBegin = kind + 9;
+    const std::string name = line.substr(kindBegin, line.find('"', kindBegin) - kindBegin);
+    const std::size_t xAt = first + 16;
+    const int x = std::stoi(line.substr(xAt));
+    const int y = std::stoi(line.substr(line.find(',', xAt) + 1));
+    t.cells.push_back(TruthCell{name, x, y});
+  }
   return t;
 }
 
