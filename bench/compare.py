@@ -20,9 +20,9 @@ import time
 
 
 def load_yardstick(path):
-    spec = importlib.util.spec_from_file_location("yardstick", path)
-    mod = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(mod)
+    loader = importlib.util.spec_from_file_location("yardstick", path)
+    mod = importlib.util.module_from_spec(loader)
+    loader.loader.exec_module(mod)
     return mod.CASES
 
 
