@@ -20,6 +20,7 @@ import time
 
 
 def load_yardstick(path):
+    sys.path.insert(0, os.path.dirname(os.path.abspath(path)))
     loader = importlib.util.spec_from_file_location("yardstick", path)
     mod = importlib.util.module_from_spec(loader)
     loader.loader.exec_module(mod)

@@ -3,51 +3,17 @@
 // of the result's size.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <random>
-
+#include "picture_bench.h"
 #include "pointops/kernels.h"
 
 namespace opta {
 namespace {
 
-struct Fixture {
-  PixelMatrix pixels;
-  Surface window, memory;
-  Fixture(int w, int h) {
-    pixels.allocate(w, h);
-    std::mt19937 rng(1);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) pixels.at(x, y) = rng() & 0xFFFFFF;
-    window.allocate(1920, 1080);
-    memory.allocate(w, h);
-  }
-};
-
-Fixture& Get(int w, int h) {
-  static Fixture f(w, h);
-  return f;
-}
+using bench::BM_Memcpy;
 
 template <class Op>
 void Run(benchmark::State& state, Op op) {
-  Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  Canvas canvas(f.window, f.memory);
-  for (auto _ : state) {
-    op(canvas, f.pixels);
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.pixels.size() * sizeof(Colour)));
-}
-
-// The yardstick: one plain copy of the result (4096 x 3072 x 4 bytes).
-void BM_Memcpy(benchmark::State& state) {
-  Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  for (auto _ : state) {
-    std::memcpy(f.memory.row(0), f.pixels.data(), f.pixels.size() * sizeof(Colour));
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(f.pixels.size() * sizeof(Colour)));
+  bench::RunOnPicture(state, op);
 }
 
 const ThreeSlices kSlices{{{50, 100}, {120, 160}, {200, 240}}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};

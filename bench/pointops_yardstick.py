@@ -3,17 +3,7 @@ the same size (bench/compare.py times these beside bench/pointops_bench)."""
 import cv2
 import numpy as np
 
-
-def _image(w, h):
-    rng = np.random.default_rng(1)
-    return rng.integers(0, 256, size=(h, w, 4), dtype=np.uint8)
-
-
-def _case(make):
-    def build(w, h):
-        img = _image(w, h)
-        return lambda: make(img)
-    return build
+from yardstick_util import on_random_picture as _case
 
 
 def _slice_table():
