@@ -9,6 +9,7 @@
 
 #include "core/row_writer.h"
 #include "geometry/transforms.h"
+#include "geometry/whiten.h"
 
 namespace opta {
 namespace {
@@ -80,13 +81,12 @@ void QuarterTurn(Canvas& canvas, const PixelMatrix& p, bool clockwise) {
             const int x1 = std::min(cols, x0 + kTile);
             GatherTile(p, clockwise, x0, x1, y0, y1, tile);
             for (int y = y0; y < y1; ++y) {
-              if (y < winH && x0 < winW)
-                std::copy(tile[y - y0], tile[y - y0] + (std::min(x1, winW) - x0), win.row(y) + x0);
-              if (y < memH && x0 < memW)
-                std::copy(tile[y - y0], tile[y - y0] + (std::min(x1, memW) - x0), mem.row(y) + x0);
+              if (y < winH && x0 < winW) StreamRow(win.row(y) + x0, tile[y - y0], std::min(x1, winW) - x0);
+              if (y < memH && x0 < memW) StreamRow(mem.row(y) + x0, tile[y - y0], std::min(x1, memW) - x0);
             }
           }
         }
+        _mm_sfence();  // streamed stores are visible before the threads join
       },
       static_cast<std::int64_t>(kTile) * cols);
   win.markDirty(Rect{0, 0, winW, winH});
@@ -96,18 +96,18 @@ void QuarterTurn(Canvas& canvas, const PixelMatrix& p, bool clockwise) {
 }  // namespace
 
 void RotateImage90(Canvas& canvas, const PixelMatrix& p, Size screen) {
-  canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, screen.width, screen.height}, p.height(), p.width());
   QuarterTurn(canvas, p, false);
 }
 
 void RotateImage270(Canvas& canvas, const PixelMatrix& p) {
-  canvas.window().fillRect(0, 0, p.width(), p.height(), kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, p.width(), p.height()}, p.height(), p.width());
   QuarterTurn(canvas, p, true);
 }
 
 void RotateImage180(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
-  canvas.window().fillRect(0, 0, w + h, w + h, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, w + h, w + h}, w, h);
   WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int n) {
     const Colour* src = p.row(h - 1 - y) + (w - 1 - x0);
     for (int i = 0; i < n; ++i) out[i] = src[-i] & 0xFFFFFF;
@@ -116,7 +116,7 @@ void RotateImage180(Canvas& canvas, const PixelMatrix& p) {
 
 void FlipHorizontal(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
-  canvas.window().fillRect(0, 0, w + h, w + h, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, w + h, w + h}, w, h);
   WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int n) {
     const Colour* src = p.row(h - 1 - y) + x0;
     for (int i = 0; i < n; ++i) out[i] = src[i] & 0xFFFFFF;
@@ -125,7 +125,7 @@ void FlipHorizontal(Canvas& canvas, const PixelMatrix& p) {
 
 void FlipVertical(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
-  canvas.window().fillRect(0, 0, w + h, w + h, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, w + h, w + h}, w, h);
   // The memory surface is painted white too, but the result covers all of it
   // (same size), so that paint can never be seen: skip it.
   WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int n) {

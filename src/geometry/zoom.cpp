@@ -3,6 +3,7 @@
 
 #include "core/row_writer.h"
 #include "geometry/transforms.h"
+#include "geometry/whiten.h"
 
 namespace opta {
 namespace {
@@ -34,7 +35,7 @@ inline Colour BlendQuarters(Colour c, Colour nb, int q) {
 
 void ZoomReplicate(Canvas& canvas, const PixelMatrix& p, int n) {
   const int w = p.width(), h = p.height();
-  canvas.window().fillRect(0, 0, n * w, n * h, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, n * w, n * h}, n * w, n * h);
   const int shift = ShiftFor(n);
   WriteResultRows(canvas, n * w, n * h, [&](int x0, int y, Colour* out, int count) {
     const Colour* src = p.row(y >> shift);
@@ -44,7 +45,7 @@ void ZoomReplicate(Canvas& canvas, const PixelMatrix& p, int n) {
 
 void NormalSize(Canvas& canvas, const PixelMatrix& p) {
   const int w = p.width(), h = p.height();
-  canvas.window().fillRect(0, 0, 4 * w, 4 * h, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, 4 * w, 4 * h}, w, h);
   WriteResultRows(canvas, w, h, [&](int x0, int y, Colour* out, int count) {
     const Colour* src = p.row(y) + x0;
     for (int i = 0; i < count; ++i) out[i] = src[i] & 0xFFFFFF;
@@ -88,7 +89,7 @@ void InterpolateRow(const PixelMatrix& p, int x0, int yy, Colour* row, int count
 
 void ZoomInterpolate(Canvas& canvas, const PixelMatrix& p, int n) {
   const int w = p.width(), h = p.height();
-  canvas.window().fillRect(0, 0, n * w, n * h, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, n * w, n * h}, n * w, n * h);
   WriteResultRows(canvas, n * w, n * h, [&](int x0, int yy, Colour* out, int count) {
     if (n == 4) {
       InterpolateRow<4>(p, x0, yy, out, count);
@@ -99,7 +100,7 @@ void ZoomInterpolate(Canvas& canvas, const PixelMatrix& p, int n) {
 }
 
 void ShrinkCorner(Canvas& canvas, const PixelMatrix& p, int n, Size screen) {
-  canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, screen.width, screen.height}, p.width() / n, p.height() / n);
   WriteResultRows(canvas, p.width() / n, p.height() / n, [&](int x0, int y, Colour* out, int count) {
     const Colour* src = p.row(n * y) + n * x0;
     for (int i = 0; i < count; ++i) out[i] = src[n * i] & 0xFFFFFF;
@@ -110,7 +111,7 @@ void ShrinkCorner(Canvas& canvas, const PixelMatrix& p, int n, Size screen) {
 // top-right, bottom-left, bottom-right).
 template <class Reduce>
 void ShrinkByTwo(Canvas& canvas, const PixelMatrix& p, Size screen, Reduce reduce) {
-  canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
+  WhitenAround(canvas.window(), Rect{0, 0, screen.width, screen.height}, p.width() / 2, p.height() / 2);
   WriteResultRows(canvas, p.width() / 2, p.height() / 2, [&](int x0, int y, Colour* out, int count) {
     const Colour* top = p.row(2 * y) + 2 * x0;
     const Colour* bottom = p.row(2 * y + 1) + 2 * x0;
