@@ -99,7 +99,7 @@ std::optional<std::string> QtUi::fileDialog(platform::FileDialogState& state, bo
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  // No overwrite prompt: the description asks for none.
+  // No overwrite prompt: Save replaces an existing file without a question.
   if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setNameFilters(FileDialogFilters());
   dialog.setDefaultSuffix(ToQString(platform::FileDialogState::kDefaultExtension));
