@@ -11,6 +11,7 @@
 #include <immintrin.h>
 #endif
 
+#include "core/cpu.h"
 #include "core/matrix.h"
 #include "core/parallel.h"
 #include "document/dib_file.h"
@@ -224,8 +225,6 @@ namespace {
 using dib::Layout;
 
 #if defined(__x86_64__)
-// Static initialisers may run before the CPU model is filled in.
-const bool kSsse3 = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 
 // Four stored pixels of `bytes` bytes (blue, green, red[, unused]) to four
 // colours with one byte shuffle. Each 16-byte load covers the next pixels'
@@ -244,7 +243,6 @@ __attribute__((target("ssse3"))) int ShuffleRow(const std::uint8_t* src, Colour*
   return x;
 }
 #else
-constexpr bool kSsse3 = false;
 int ShuffleRow(const std::uint8_t*, Colour*, int, int) { return 0; }
 #endif
 
@@ -305,7 +303,7 @@ struct RowDecoder {
       case 24: {
         // Blue, green, red bytes: one 4-byte load, byte-swapped, gives the
         // colour in its top three bytes. The last pixel avoids the extra byte.
-        int x = kSsse3 ? ShuffleRow(src, dst, w, 3) : 0;
+        int x = cpu::Has(cpu::Level::Ssse3) ? ShuffleRow(src, dst, w, 3) : 0;
         src += static_cast<std::ptrdiff_t>(x) * 3;
         for (; x + 1 < w; ++x, src += 3) {
           std::uint32_t v;
@@ -317,7 +315,7 @@ struct RowDecoder {
       }
       case 32:
         if (L->compression == dib::kRgb) {
-          int x = kSsse3 ? ShuffleRow(src, dst, w, 4) : 0;
+          int x = cpu::Has(cpu::Level::Ssse3) ? ShuffleRow(src, dst, w, 4) : 0;
           for (src += static_cast<std::ptrdiff_t>(x) * 4; x < w; ++x, src += 4) {
             std::uint32_t v;
             std::memcpy(&v, src, 4);

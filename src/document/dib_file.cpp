@@ -14,6 +14,7 @@
 #include <immintrin.h>
 #endif
 
+#include "core/cpu.h"
 #include "core/parallel.h"
 #include "document/dib_layout.h"
 
@@ -34,8 +35,6 @@ void PutLe32(std::uint8_t* p, std::uint32_t v) {
 }
 
 #if defined(__x86_64__)
-// Static initialisers may run before the CPU model is filled in.
-const bool kSsse3 = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 
 // Four colours to twelve file bytes (blue, green, red) with one shuffle. Each
 // 16-byte store also writes the next pixels' bytes, which the following
@@ -52,7 +51,6 @@ __attribute__((target("ssse3"))) int ShuffleSavedRow(const Colour* src, std::uin
   return x;
 }
 #else
-constexpr bool kSsse3 = false;
 int ShuffleSavedRow(const Colour*, std::uint8_t*, int) { return 0; }
 #endif
 
@@ -173,7 +171,7 @@ std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image) {
     for (int r = r0; r < r1; ++r) {
       const Colour* src = image.row(h - 1 - r);  // file row 0 is the bottom row
       std::uint8_t* dst = bits + static_cast<std::size_t>(r) * rowBytes;
-      int c = kSsse3 ? ShuffleSavedRow(src, dst, w) : 0;
+      int c = cpu::Has(cpu::Level::Ssse3) ? ShuffleSavedRow(src, dst, w) : 0;
       for (dst += static_cast<std::ptrdiff_t>(c) * 3; c < w; ++c, dst += 3) {
         const Colour v = src[c];
         dst[0] = static_cast<std::uint8_t>(v >> 16);
