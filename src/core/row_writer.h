@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -37,40 +38,47 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 }
 
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
-// row y (24-bit colours) for every row either surface holds, within the
-// width x height area the operation writes. Rows go in pieces small enough
-// to stay in the first-level cache, however wide the picture.
+// row y (24-bit colours) for every pixel of `area` that either surface holds.
+// Pixels outside the area are left as they were, so a neighbourhood operation
+// passes its interior and keeps the border it cannot compute. Rows go in
+// pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
-void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {
+void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
   Surface& window = canvas.window();
   Surface& memory = canvas.memory();
-  const int winW = std::max(0, std::min(width, window.width()));
-  const int winH = std::max(0, std::min(height, window.height()));
-  const int memW = std::max(0, std::min(width, memory.width()));
-  const int memH = std::max(0, std::min(height, memory.height()));
-  const int rows = std::max(winW > 0 ? winH : 0, memW > 0 ? memH : 0);
-  if (rows <= 0) return;
+  const int x0 = std::max(0, area.left), y0 = std::max(0, area.top);
+  const int winX1 = std::min(area.right, window.width()), winY1 = std::min(area.bottom, window.height());
+  const int memX1 = std::min(area.right, memory.width()), memY1 = std::min(area.bottom, memory.height());
+  const bool toWindow = winX1 > x0 && winY1 > y0, toMemory = memX1 > x0 && memY1 > y0;
+  const int y1 = std::max(toWindow ? winY1 : y0, toMemory ? memY1 : y0);
+  if (y1 <= y0) return;
 
-  parallelRows(rows, std::max(winW, memW), [&](int y0, int y1) {
+  parallelRows(y1 - y0, std::max(winX1, memX1) - x0, [&](int r0, int r1) {
     constexpr int kPiece = 2048;
-    alignas(16) Colour buffer[kPiece];
-    for (int y = y0; y < y1; ++y) {
-      const int wn = y < winH ? winW : 0;
-      const int mn = y < memH ? memW : 0;
-      const int n = std::max(wn, mn);
-      for (int x = 0; x < n; x += kPiece) {
-        const int len = std::min(kPiece, n - x);
+    alignas(64) Colour buffer[kPiece];
+    for (int y = y0 + r0; y < y0 + r1; ++y) {
+      const int wEnd = toWindow && y < winY1 ? winX1 : x0;
+      const int mEnd = toMemory && y < memY1 ? memX1 : x0;
+      const int end = std::max(wEnd, mEnd);
+      for (int x = x0; x < end; x += kPiece) {
+        const int len = std::min(kPiece, end - x);
         fill(x, y, buffer, len);
-        if (x < wn) StreamRow(window.row(y) + x, buffer, std::min(len, wn - x));
-        if (x < mn) StreamRow(memory.row(y) + x, buffer, std::min(len, mn - x));
+        if (x < wEnd) StreamRow(window.row(y) + x, buffer, std::min(len, wEnd - x));
+        if (x < mEnd) StreamRow(memory.row(y) + x, buffer, std::min(len, mEnd - x));
       }
     }
 #if defined(__SSE2__)
     _mm_sfence();  // streamed stores are visible before the threads join
 #endif
   });
-  window.markDirty(Rect{0, 0, winW, winH});
-  memory.markDirty(Rect{0, 0, memW, memH});
+  if (toWindow) window.markDirty(Rect{x0, y0, winX1, winY1});
+  if (toMemory) memory.markDirty(Rect{x0, y0, memX1, memY1});
+}
+
+// The whole width x height picture from (0, 0).
+template <class Fill>
+void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {
+  WriteResultRect(canvas, Rect{0, 0, width, height}, std::forward<Fill>(fill));
 }
 
 // The common case: result pixel (x, y) = op(source pixel (x, y)).

@@ -2,6 +2,7 @@
 
 #include "core/canvas.h"
 #include "core/colour.h"
+#include "core/row_writer.h"
 #include "core/surface.h"
 
 namespace opta {
@@ -52,6 +53,29 @@ TEST(Canvas, WritesBothSurfacesEachClippedToItself) {
   EXPECT_EQ(memory.get(5, 5), 0u);
   c.put(2, 1, 7);
   EXPECT_EQ(memory.get(2, 1), 7u);
+}
+
+TEST(RowWriter, WritesOnlyTheAreaEachSurfaceHolds) {
+  // A 6x5 interior area over a window narrower and a memory surface lower than it.
+  Surface window, memory;
+  ASSERT_TRUE(window.allocate(5, 8, kBlack));
+  ASSERT_TRUE(memory.allocate(9, 4, kBlack));
+  Canvas canvas(window, memory);
+  window.takeDirty();
+  memory.takeDirty();
+  WriteResultRect(canvas, Rect{1, 1, 7, 6}, [](int x, int y, Colour* out, int n) {
+    for (int i = 0; i < n; ++i) out[i] = Rgb(x + i, y, 7);
+  });
+  for (const Surface* s : {&window, &memory})
+    for (int y = 0; y < s->height(); ++y)
+      for (int x = 0; x < s->width(); ++x) {
+        const bool inside = x >= 1 && x < 7 && y >= 1 && y < 6;
+        EXPECT_EQ(s->get(x, y), inside ? Rgb(x, y, 7) : kBlack) << x << "," << y;
+      }
+  EXPECT_EQ(window.takeDirty(), (Rect{1, 1, 5, 6}));
+  EXPECT_EQ(memory.takeDirty(), (Rect{1, 1, 7, 4}));
+  // An area outside both surfaces writes nothing.
+  WriteResultRect(canvas, Rect{20, 20, 30, 30}, [](int, int, Colour*, int) { FAIL(); });
 }
 
 }  // namespace
