@@ -1,6 +1,7 @@
 #include "analysis/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
+#include "edges/commands.h"
 #include "geometry/commands.h"
 #include "pointops/commands.h"
 
@@ -11,6 +12,7 @@ void registerAllCommands(CommandTable& table) {
   registerPointOpsCommands(table);
   registerGeometryCommands(table);
   registerAnalysisCommands(table);
+  registerEdgesCommands(table);
 }
 
 }  // namespace opta

@@ -1,0 +1,83 @@
+#pragma once
+// Holds a fast neighbourhood operation to its reference form, bit for bit:
+// every picture shape from 1x1 to 9x9, a few larger odd ones, surfaces
+// smaller and larger than the picture, and every instruction set the
+// processor has (the plain loops included).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/canvas.h"
+#include "core/cpu.h"
+#include "core/matrix.h"
+
+namespace opta::testing {
+
+using PictureOp = std::function<void(Canvas&, const PixelMatrix&)>;
+
+struct Shape {
+  int w, h, clientW, clientH;
+};
+
+inline std::vector<Shape> ShapesToCompare() {
+  std::vector<Shape> shapes;
+  for (int w = 1; w <= 9; ++w)
+    for (int h = 1; h <= 9; ++h) shapes.push_back({w, h, 7, 6});  // the window cuts some
+  shapes.push_back({641, 479, 300, 500});
+  shapes.push_back({37, 21, 64, 64});
+  shapes.push_back({4101, 5, 2050, 8});  // rows longer than one piece of the row writer
+  return shapes;
+}
+
+// Random colours, the unused top byte included; every other picture draws
+// its channels from a few values, so ties, 0 and 255 are common.
+inline void FillPicture(PixelMatrix& p, std::mt19937& rng) {
+  static const std::uint32_t kLevels[] = {0, 1, 2, 127, 128, 254, 255};
+  const bool levels = rng() % 2 == 0;
+  for (int y = 0; y < p.height(); ++y)
+    for (int x = 0; x < p.width(); ++x) {
+      std::uint32_t c = static_cast<std::uint32_t>(rng());
+      if (levels)
+        c = (c & 0xFF000000) | kLevels[rng() % 7] | kLevels[rng() % 7] << 8 | kLevels[rng() % 7] << 16;
+      p.at(x, y) = c;
+    }
+}
+
+inline void ExpectSameAsReference(const std::string& name, const PictureOp& fast, const PictureOp& ref,
+                                  std::mt19937& rng) {
+  constexpr Colour kBefore = 0x0A0B0C;
+  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
+    if (level > cpu::Detected()) continue;
+    cpu::CapForTest cap(level);
+    for (const Shape& k : ShapesToCompare()) {
+      PixelMatrix pixels;
+      ASSERT_TRUE(pixels.allocate(k.w, k.h));
+      FillPicture(pixels, rng);
+      Surface window[2], memory[2];
+      for (int i = 0; i < 2; ++i) {
+        window[i].allocate(k.clientW, k.clientH, kBefore);
+        memory[i].allocate(k.w, k.h, kBefore);
+        window[i].takeDirty();
+        memory[i].takeDirty();
+      }
+      Canvas a(window[0], memory[0]), b(window[1], memory[1]);
+      fast(a, pixels);
+      ref(b, pixels);
+      const std::string where = name + " on " + std::to_string(k.w) + "x" + std::to_string(k.h) +
+                                " at level " + std::to_string(static_cast<int>(level));
+      ASSERT_EQ(window[0].takeDirty(), window[1].takeDirty()) << where;
+      ASSERT_EQ(memory[0].takeDirty(), memory[1].takeDirty()) << where;
+      for (const Surface* s : {&window[0], &memory[0]}) {
+        const Surface& t = s == &window[0] ? window[1] : memory[1];
+        for (int y = 0; y < s->height(); ++y)
+          for (int x = 0; x < s->width(); ++x)
+            ASSERT_EQ(s->get(x, y), t.get(x, y)) << where << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
+}  // namespace opta::testing
