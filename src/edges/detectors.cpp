@@ -11,7 +11,6 @@ namespace opta {
 namespace {
 
 using edges::RowKernels;
-using edges::Rows3;
 
 // row(rows, out, n, vector) computes n result pixels; vector is null when
 // the plain form must do the whole row.
@@ -23,9 +22,8 @@ void Detect(Canvas& canvas, const PixelMatrix& p, Size screen, Row row) {
   WhitenAround(canvas.window(), Rect{0, 0, screen.width, screen.height}, inner);
   if (inner.empty()) return;
   const RowKernels* vector = edges::VectorRows();
-  WriteResultRect(canvas, inner, [&](int x0, int y, Colour* out, int n) {
-    row(Rows3{p.row(y - 1) + x0, p.row(y) + x0, p.row(y + 1) + x0}, out, n, vector);
-  });
+  WriteResultRect(canvas, inner,
+                  [&](int x0, int y, Colour* out, int n) { row(RowsAround(p, x0, y), out, n, vector); });
 }
 
 using VectorRow = int (*)(const Rows3&, Colour*, int);

@@ -9,8 +9,6 @@
 namespace opta::reference {
 namespace {
 
-int Channel(Colour v, int c) { return static_cast<int>(v >> (8 * c) & 0xFF); }
-
 void PaintWindowWhite(Canvas& canvas, Size screen) {
   canvas.window().fillRect(0, 0, screen.width, screen.height, kWhite);
 }

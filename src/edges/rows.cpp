@@ -23,9 +23,6 @@ const RowKernels* VectorRows() {
 
 namespace {
 
-// Channel c (0 red, 1 green, 2 blue) of a colour.
-int Channel(Colour v, int c) { return static_cast<int>(v >> (8 * c) & 0xFF); }
-
 // Builds each output pixel channel by channel from f(neighbour(dx, dy), c).
 template <class PerChannel>
 void EachChannel(const Rows3& r, Colour* out, int n, PerChannel f) {

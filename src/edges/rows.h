@@ -7,15 +7,6 @@
 
 namespace opta::edges {
 
-// Rows y - 1, y and y + 1, each pointing at column x0.
-struct Rows3 {
-  const Colour* up;
-  const Colour* mid;
-  const Colour* down;
-  const Colour* at(int dy) const { return dy < 0 ? up : (dy > 0 ? down : mid); }
-  Rows3 from(int i) const { return Rows3{up + i, mid + i, down + i}; }
-};
-
 // Masks whose coefficients' absolute values sum to at most this keep every
 // partial sum of 255-bounded channels inside 16 bits; the vector forms take
 // only those, and the others run the plain form.

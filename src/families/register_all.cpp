@@ -3,6 +3,7 @@
 #include "document/commands/commands.h"
 #include "edges/commands.h"
 #include "geometry/commands.h"
+#include "morphology/commands.h"
 #include "pointops/commands.h"
 
 namespace opta {
@@ -13,6 +14,7 @@ void registerAllCommands(CommandTable& table) {
   registerGeometryCommands(table);
   registerAnalysisCommands(table);
   registerEdgesCommands(table);
+  registerMorphologyCommands(table);
 }
 
 }  // namespace opta

@@ -6,13 +6,13 @@
 #include <functional>
 #include <string>
 
-#include "core/cpu.h"
 #include "edges/edges.h"
+#include "support/fast_vs_reference.h"
 
 namespace opta {
 namespace {
 
-constexpr Colour kBefore = 0x0A0B0C;
+using testing::kBefore;
 constexpr Size kScreen{40, 30};  // inside the 64 x 48 window
 
 Colour Gray(int v) { return Rgb(v, v, v); }
@@ -59,32 +59,10 @@ struct Picture {
   }
 };
 
-struct Result {
-  Surface window, memory;
-  Colour at(int x, int y) const { return memory.get(x, y); }
-};
-
-Result Detect(const Detector& d, const Picture& p) {
-  Result r;
-  r.window.allocate(64, 48, kBefore);
-  r.memory.allocate(p.pixels.width(), p.pixels.height(), kBefore);
-  Canvas canvas(r.window, r.memory);
-  d.ref(canvas, p.pixels, kScreen);
-  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
-    if (level > cpu::Detected()) continue;
-    cpu::CapForTest cap(level);
-    Result f;
-    f.window.allocate(64, 48, kBefore);
-    f.memory.allocate(p.pixels.width(), p.pixels.height(), kBefore);
-    Canvas fc(f.window, f.memory);
-    d.fast(fc, p.pixels, kScreen);
-    for (int y = 0; y < 48; ++y)
-      for (int x = 0; x < 64; ++x) {
-        EXPECT_EQ(f.window.get(x, y), r.window.get(x, y)) << d.name << " window " << x << "," << y;
-        EXPECT_EQ(f.memory.get(x, y), r.memory.get(x, y)) << d.name << " memory " << x << "," << y;
-      }
-  }
-  return r;
+// What d drew on p with the test screen, every form agreeing.
+testing::Drawn Detect(const Detector& d, const Picture& p) {
+  auto bind = [](const Op& op) { return [op](Canvas& c, const PixelMatrix& px) { op(c, px, kScreen); }; };
+  return testing::DrawnByEveryForm(d.name, bind(d.fast), bind(d.ref), p.pixels);
 }
 
 TEST(Detectors, UniformPicturesGiveBlackAndGeometricDetectionWhite) {
@@ -95,7 +73,7 @@ TEST(Detectors, UniformPicturesGiveBlackAndGeometricDetectionWhite) {
       cases.push_back({d, kBlack});
     for (int choice = 1010; choice <= 1014; ++choice) cases.push_back({Geometric(choice), kWhite});
     for (const auto& [d, expected] : cases) {
-      const Result r = Detect(d, p);
+      const testing::Drawn r = Detect(d, p);
       for (int x = 1; x <= 19; ++x)
         for (int y = 1; y <= 4; ++y) ASSERT_EQ(r.at(x, y), expected) << d.name << " " << x << "," << y;
       // The memory border keeps its picture; the window is white up to the
@@ -114,7 +92,7 @@ TEST(Detectors, PicturesWithoutAnInteriorOnlyWhitenTheWindow) {
   for (auto [w, h] : {std::pair{2, 9}, {9, 2}, {1, 1}}) {
     const Picture p(w, h, Gray(90));
     for (const Detector& d : {kHomogeneity, kKirsch, Geometric(1012)}) {
-      const Result r = Detect(d, p);
+      const testing::Drawn r = Detect(d, p);
       for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) EXPECT_EQ(r.at(x, y), kBefore) << d.name;
       EXPECT_EQ(r.window.get(0, 0), kWhite);
@@ -128,7 +106,7 @@ TEST(Detectors, HomogeneityOfAWhitePixelAndItsLimit) {
   Picture p(21, 7, kBlack);
   p.set(10, 3, kWhite);
   // The pixel itself sums 8 x 255; each neighbour has one difference of 255.
-  const Result r = Detect(kHomogeneity, p);
+  const testing::Drawn r = Detect(kHomogeneity, p);
   for (int dx = -1; dx <= 1; ++dx)
     for (int dy = -1; dy <= 1; ++dy) EXPECT_EQ(r.at(10 + dx, 3 + dy), kWhite) << dx << "," << dy;
   EXPECT_EQ(r.at(8, 3), kBlack);
@@ -161,7 +139,7 @@ TEST(Detectors, VarianceTruncatesItsRootAndLimitsIt) {
   p.set(14, 1, Rgb(255, 0, 0));
   // White edge neighbours alone give nothing.
   p.set(17, 2, kWhite).set(19, 2, kWhite).set(18, 1, kWhite).set(18, 3, kWhite);
-  const Result r = Detect(kVariance, p);
+  const testing::Drawn r = Detect(kVariance, p);
   EXPECT_EQ(r.at(10, 2), Rgb(15, 16, 254));
   EXPECT_EQ(r.at(4, 2), kWhite);
   EXPECT_EQ(r.at(13, 2), Rgb(255, 0, 0));

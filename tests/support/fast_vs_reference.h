@@ -46,9 +46,10 @@ inline void FillPicture(PixelMatrix& p, std::mt19937& rng) {
     }
 }
 
+constexpr Colour kBefore = 0x0A0B0C;  // what the surfaces showed before the operation
+
 inline void ExpectSameAsReference(const std::string& name, const PictureOp& fast, const PictureOp& ref,
                                   std::mt19937& rng) {
-  constexpr Colour kBefore = 0x0A0B0C;
   for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
     if (level > cpu::Detected()) continue;
     cpu::CapForTest cap(level);
@@ -78,6 +79,40 @@ inline void ExpectSameAsReference(const std::string& name, const PictureOp& fast
       }
     }
   }
+}
+
+// What an operation drew on a picture, for hand-worked checks.
+struct Drawn {
+  Surface window, memory;
+  Colour at(int x, int y) const { return memory.get(x, y); }
+};
+
+// The surfaces after the reference form (a 64 x 48 window and a memory
+// surface of the picture's size, both showing kBefore first); the fast form
+// at every instruction set must draw the same.
+inline Drawn DrawnByEveryForm(const std::string& name, const PictureOp& fast, const PictureOp& ref,
+                              const PixelMatrix& pixels) {
+  auto draw = [&](const PictureOp& op, Drawn& d) {
+    d.window.allocate(64, 48, kBefore);
+    d.memory.allocate(pixels.width(), pixels.height(), kBefore);
+    Canvas c(d.window, d.memory);
+    op(c, pixels);
+  };
+  Drawn r;
+  draw(ref, r);
+  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
+    if (level > cpu::Detected()) continue;
+    cpu::CapForTest cap(level);
+    Drawn f;
+    draw(fast, f);
+    int differ = 0;
+    for (const auto& [a, b] : {std::pair{&f.window, &r.window}, std::pair{&f.memory, &r.memory}})
+      for (int y = 0; y < a->height(); ++y)
+        for (int x = 0; x < a->width(); ++x) differ += a->get(x, y) != b->get(x, y);
+    EXPECT_EQ(differ, 0) << name << ": pixels where the fast form differs at level "
+                         << static_cast<int>(level);
+  }
+  return r;
 }
 
 }  // namespace opta::testing
