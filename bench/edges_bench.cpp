@@ -2,11 +2,14 @@
 // window and the picture-sized memory surface as in the program.
 #include <benchmark/benchmark.h>
 
+#include "bench_main.h"
 #include "edges/edges.h"
 #include "picture_bench.h"
 
 namespace opta {
 namespace {
+
+using bench::BM_Memcpy;
 
 const Size kScreen{1920, 1080};
 
@@ -38,6 +41,7 @@ void BM_PointDetection(benchmark::State& s) {
 }
 
 #define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_Memcpy) SIZE;
 BENCHMARK(BM_Homogeneity) SIZE;
 BENCHMARK(BM_Difference) SIZE;
 BENCHMARK(BM_Variance) SIZE;
@@ -49,4 +53,4 @@ BENCHMARK(BM_PointDetection) SIZE;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

@@ -1,6 +1,7 @@
-// The morphology operations' fast forms: each pass computes its rows in
-// parallel, in vectors where the processor allows, and the border bands are
-// copied row by row; the interior then streams to both surfaces.
+// The morphology operations' fast forms: rows computed in vectors where the
+// processor allows, split over the cores, streamed to both surfaces.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -16,6 +17,22 @@ using morph::Offsets;
 using morph::RowKernels;
 
 enum class Kind { Erode, Dilate };
+
+// One result row of a pass, in vectors as far as they go.
+void PassRow(const RowKernels* v, Kind kind, const Rows3& rows, Colour* out, int n, const Offsets& e) {
+  const auto fast = v ? (kind == Kind::Erode ? v->erode : v->dilate) : nullptr;
+  const int done = fast ? fast(rows, out, n, e) : 0;
+  (kind == Kind::Erode ? morph::ErodeRow : morph::DilateRow)(rows.from(done), out + done, n - done, e);
+}
+
+// Out = |a - b| per channel, for the outlines.
+void DifferenceRow(const RowKernels* v, const Colour* a, const Colour* b, Colour* out, int n) {
+  const int done = v ? v->difference(a, b, out, n) : 0;
+  morph::DifferenceRow(a + done, b + done, out + done, n - done);
+}
+
+// --- Whole matrices, for pictures under 7 pixels, where the replicated
+// bands overlap and their order decides, and for very many passes.
 
 // The replication's steps work on whole rows here: step 1 moves every
 // column by the same row copies in the same order, so a copy of columns
@@ -51,8 +68,6 @@ void ReplicateBorder(PixelMatrix& t) {
 void Pass(const PixelMatrix& src, PixelMatrix& dst, const Offsets& e, Kind kind) {
   const int w = src.width(), h = src.height();
   const RowKernels* v = morph::VectorRows();
-  const auto fast = v ? (kind == Kind::Erode ? v->erode : v->dilate) : nullptr;
-  const auto plain = kind == Kind::Erode ? morph::ErodeRow : morph::DilateRow;
   // Colour values only: the output streams rows out as they are.
   for (int y : {0, h - 1})
     for (int x = 0; x < w; ++x) dst.at(x, y) = Colour24(src.at(x, y));
@@ -61,9 +76,7 @@ void Pass(const PixelMatrix& src, PixelMatrix& dst, const Offsets& e, Kind kind)
       Colour* out = dst.row(y);
       out[0] = Colour24(src.at(0, y));
       out[w - 1] = Colour24(src.at(w - 1, y));
-      const Rows3 rows = RowsAround(src, 1, y);
-      const int done = fast ? fast(rows, out + 1, w - 2, e) : 0;
-      plain(rows.from(done), out + 1 + done, w - 2 - done, e);
+      PassRow(v, kind, RowsAround(src, 1, y), out + 1, w - 2, e);
     }
   });
   ReplicateBorder(dst);
@@ -71,41 +84,144 @@ void Pass(const PixelMatrix& src, PixelMatrix& dst, const Offsets& e, Kind kind)
 
 Rect Interior(const PixelMatrix& p) { return Rect{1, 1, p.width() - 1, p.height() - 1}; }
 
-// The passes, alternating between two scratch matrices; the one written
-// last, or null when there is nothing to draw or no memory for it.
-const PixelMatrix* RunPasses(const PixelMatrix& pixels, const Mask3& element, Kind kind, int passes,
-                             ScratchStore& scratch) {
+void WithMatrices(Canvas& canvas, const PixelMatrix& pixels, const Offsets& e, Kind kind, int passes,
+                  bool outline, ScratchStore& scratch) {
   const int w = pixels.width(), h = pixels.height();
-  if (Interior(pixels).empty()) return nullptr;
   PixelMatrix* a = scratch.pixels(0, w, h);
   PixelMatrix* b = passes > 1 ? scratch.pixels(1, w, h) : nullptr;
-  if (!a || (passes > 1 && !b)) return nullptr;
-  const Offsets e = morph::ElementOffsets(element);
+  if (!a || (passes > 1 && !b)) return;
   Pass(pixels, *a, e, kind);
   for (int i = 1; i < passes; ++i) {
     Pass(*a, *b, e, kind);
     std::swap(a, b);
   }
-  return a;
-}
-
-// Each result pixel is final before the output starts, so the order in
-// which the surfaces receive it cannot show.
-void Show(Canvas& canvas, const PixelMatrix* t) {
-  if (!t) return;
-  WriteResultRect(canvas, Interior(*t),
-                  [&](int x0, int y, Colour* out, int n) { std::memcpy(out, t->row(y) + x0, n * sizeof(Colour)); });
-}
-
-void ShowDifference(Canvas& canvas, const PixelMatrix* t, const PixelMatrix& pixels) {
-  if (!t) return;
+  // Each result pixel is final before the output starts, so the order in
+  // which the surfaces receive it cannot show.
   const RowKernels* v = morph::VectorRows();
-  WriteResultRect(canvas, Interior(*t), [&](int x0, int y, Colour* out, int n) {
-    const Colour* a = t->row(y) + x0;
-    const Colour* b = pixels.row(y) + x0;
-    const int done = v ? v->difference(a, b, out, n) : 0;
-    morph::DifferenceRow(a + done, b + done, out + done, n - done);
+  WriteResultRect(canvas, Interior(pixels), [&](int x0, int y, Colour* out, int n) {
+    if (outline)
+      DifferenceRow(v, a->row(y) + x0, pixels.row(y) + x0, out, n);
+    else
+      std::memcpy(out, a->row(y) + x0, n * sizeof(Colour));
   });
+}
+
+// --- All passes in one sweep, for pictures of 7 x 7 and more.
+//
+// There the bands never overlap, and after the replication a pass's result
+// on rows 0 .. h - 2 is its computed core [3, w - 4] x [3, h - 4] extended by
+// repeating its edges; the next pass reads only rows and columns 2 .. n - 3,
+// and the output only rows up to h - 2. So each pass need only compute the
+// core from the previous core seen with repeated edges (the first from the
+// picture itself), and the output shows the last core with repeated edges:
+// no picture-sized matrix, and the picture is read once however many passes.
+
+constexpr int kMaxSweptPasses = 16;  // the ring rows of more stop fitting the cache
+constexpr int kPad = 2;              // repeated edge pixels kept on each side of a core row
+
+struct Sweep {
+  const PixelMatrix& pixels;
+  const Offsets& e;
+  Kind kind;
+  int passes;
+  bool outline;
+  const RowKernels* vector;
+  int cw, ch;  // the core's size
+
+  int stride() const { return cw + 2 * kPad; }
+  // Rows each band works in: four per pass, a ring, and one for the outline.
+  int ringRows() const { return 4 * passes + 1; }
+
+  // Pass k's core row r into its ring, computed from pass k - 1's ring (or
+  // the picture), its edge pixels repeated.
+  void computeRow(Colour* ring, int k, int r) const {
+    Colour* out = slot(ring, k, r);
+    Rows3 rows;
+    if (k == 1) {
+      rows = RowsAround(pixels, 3, r + 3);
+    } else {
+      auto at = [&](int row) { return slot(ring, k - 1, std::clamp(row, 0, ch - 1)) + kPad; };
+      rows = Rows3{at(r - 1), at(r), at(r + 1)};
+    }
+    PassRow(vector, kind, rows, out + kPad, cw, e);
+    out[0] = out[1] = out[kPad];
+    out[kPad + cw] = out[kPad + cw + 1] = out[kPad + cw - 1];
+  }
+
+  Colour* slot(Colour* ring, int k, int r) const {
+    return ring + static_cast<std::size_t>(4 * (k - 1) + (r & 3)) * stride();
+  }
+
+  // The last pass's core rows [r0, r1) to the output, with every pass's rows
+  // they depend on, each level kept at most two rows ahead of the next.
+  void band(Colour* ring, int r0, int r1, const ResultRows& sink) const {
+    int first[kMaxSweptPasses + 2], last[kMaxSweptPasses + 2], next[kMaxSweptPasses + 2];
+    for (int k = 1; k <= passes; ++k) {
+      first[k] = std::max(0, r0 - (passes - k));
+      last[k] = std::min(ch - 1, r1 - 1 + (passes - k));
+      next[k] = first[k];
+    }
+    while (next[passes] <= last[passes]) {
+      for (int k = 1; k <= passes; ++k) {
+        const int r = next[k];
+        if (r > last[k]) continue;
+        if (k > 1 && next[k - 1] <= std::min(r + 1, ch - 1)) continue;  // its rows are not there yet
+        if (k < passes && next[k + 1] <= last[k + 1] && r > next[k + 1] + 2) continue;  // still needed
+        computeRow(ring, k, r);
+        if (k == passes) emit(ring, r, sink);
+        ++next[k];
+      }
+    }
+  }
+
+  // Output rows y whose repeated core row is r: r + 3, and the bands.
+  void emit(Colour* ring, int r, const ResultRows& sink) const {
+    const Colour* row = slot(ring, passes, r);
+    const int h = pixels.height(), w = pixels.width();
+    int ys[5], count = 0;
+    ys[count++] = r + 3;
+    if (r == 0) ys[count++] = 1, ys[count++] = 2;
+    if (r == ch - 1) ys[count++] = h - 3, ys[count++] = h - 2;
+    for (int i = 0; i < count; ++i) {
+      const int y = ys[i];
+      if (outline) {
+        Colour* diff = ring + static_cast<std::size_t>(4 * passes) * stride();
+        DifferenceRow(vector, row, pixels.row(y) + 1, diff, w - 2);
+        sink.put(1, y, diff, w - 2);
+      } else {
+        sink.put(1, y, row, w - 2);
+      }
+    }
+  }
+};
+
+void Swept(Canvas& canvas, const PixelMatrix& pixels, const Offsets& e, Kind kind, int passes, bool outline,
+           ScratchStore& scratch) {
+  const Sweep s{
+      pixels, e, kind, passes, outline, morph::VectorRows(), pixels.width() - 6, pixels.height() - 6};
+  const int bands = std::min(hardwareThreads(), s.ch);
+  PixelMatrix* rings = scratch.pixels(0, s.stride(), bands * s.ringRows());
+  if (!rings) return;
+  ResultRows sink(canvas, Interior(pixels));
+  parallelFor(
+      bands,
+      [&](int b0, int b1) {
+        for (int b = b0; b < b1; ++b)
+          s.band(rings->row(b * s.ringRows()), s.ch * b / bands, s.ch * (b + 1) / bands, sink);
+        ResultRows::Fence();
+      },
+      static_cast<std::int64_t>(s.cw) * s.ch / bands * passes);
+  sink.finish();
+}
+
+void Morph(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, Kind kind, int passes,
+           bool outline, ScratchStore& scratch) {
+  if (Interior(pixels).empty()) return;  // nothing to draw
+  const Offsets e = morph::ElementOffsets(element);
+  if (pixels.width() >= 7 && pixels.height() >= 7 && passes <= kMaxSweptPasses)
+    Swept(canvas, pixels, e, kind, passes, outline, scratch);
+  else
+    WithMatrices(canvas, pixels, e, kind, passes, outline, scratch);
 }
 
 }  // namespace
@@ -126,29 +242,29 @@ Mask3 ShapeElement(int choice) {
 }
 
 void MorphErosion(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, ScratchStore& scratch) {
-  Show(canvas, RunPasses(pixels, element, Kind::Erode, 1, scratch));
+  Morph(canvas, pixels, element, Kind::Erode, 1, false, scratch);
 }
 
 void MorphDilation(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, ScratchStore& scratch) {
-  Show(canvas, RunPasses(pixels, element, Kind::Dilate, 1, scratch));
+  Morph(canvas, pixels, element, Kind::Dilate, 1, false, scratch);
 }
 
 void MorphOpening(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, int count,
                   ScratchStore& scratch) {
-  Show(canvas, RunPasses(pixels, element, Kind::Erode, PassCount(count), scratch));
+  Morph(canvas, pixels, element, Kind::Erode, PassCount(count), false, scratch);
 }
 
 void MorphClosing(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, int count,
                   ScratchStore& scratch) {
-  Show(canvas, RunPasses(pixels, element, Kind::Dilate, PassCount(count), scratch));
+  Morph(canvas, pixels, element, Kind::Dilate, PassCount(count), false, scratch);
 }
 
 void InteriorOutline(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, ScratchStore& scratch) {
-  ShowDifference(canvas, RunPasses(pixels, element, Kind::Erode, 1, scratch), pixels);
+  Morph(canvas, pixels, element, Kind::Erode, 1, true, scratch);
 }
 
 void ExteriorOutline(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, ScratchStore& scratch) {
-  ShowDifference(canvas, RunPasses(pixels, element, Kind::Dilate, 1, scratch), pixels);
+  Morph(canvas, pixels, element, Kind::Dilate, 1, true, scratch);
 }
 
 }  // namespace opta

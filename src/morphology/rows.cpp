@@ -16,6 +16,7 @@ Offsets ElementOffsets(const Mask3& element) {
         o.dx[o.count] = dx;
         o.dy[o.count] = dy;
         ++o.count;
+        o.bits |= 1u << (3 * (dx + 1) + (dy + 1));
       }
   return o;
 }

@@ -12,6 +12,7 @@ namespace opta::morph {
 struct Offsets {
   int count = 0;
   int dx[9] = {}, dy[9] = {};
+  unsigned bits = 0;  // bit 3 * (dx + 1) + (dy + 1) for each position, as the mask stores them
 };
 Offsets ElementOffsets(const Mask3& element);
 

@@ -36,9 +36,10 @@ void Same(const std::string& name, Single fast, SingleRef ref, std::mt19937& rng
 
 void Same(const std::string& name, Repeated fast, RepeatedRef ref, std::mt19937& rng) {
   for (const Mask3& e : Elements())
-    for (int count : {-1, 0, 2, 3})
+    for (int count : {-1, 0, 2, 3, 10, 17})
       ExpectSameAsReference(
-          name + " " + std::to_string(count), [&](Canvas& c, const PixelMatrix& p) { fast(c, p, e, count, scratch); },
+          name + " " + std::to_string(count),
+          [&](Canvas& c, const PixelMatrix& p) { fast(c, p, e, count, scratch); },
           [&](Canvas& c, const PixelMatrix& p) { ref(c, p, e, count); }, rng);
 }
 

@@ -30,7 +30,8 @@ using RepeatedRef = void (*)(Canvas&, const PixelMatrix&, const Mask3&, int);
 
 Op Make(std::string name, Single fast, SingleRef ref, int shape) {
   const Mask3 e = ShapeElement(shape);
-  return {name + " " + std::to_string(shape), [=](Canvas& c, const PixelMatrix& p) { fast(c, p, e, scratch); },
+  return {name + " " + std::to_string(shape),
+          [=](Canvas& c, const PixelMatrix& p) { fast(c, p, e, scratch); },
           [=](Canvas& c, const PixelMatrix& p) { ref(c, p, e); }};
 }
 
@@ -113,7 +114,7 @@ TEST(Morphology, DilationTakesTheLastObjectNeighbourInVisitingOrder) {
   Picture p(21, 9, kWhite);
   p.set(9, 3, Gray(10)).set(10, 5, Gray(20)).set(11, 5, Rgb(30, 40, 50));
   EXPECT_EQ(Draw(Dilation(kSquare), p).at(10, 4), Rgb(30, 40, 50));  // (x + 1, y + 1) comes last
-  p.set(11, 5, Rgb(254, 254, 254));                                    // still below 255: an object
+  p.set(11, 5, Rgb(254, 254, 254));                                  // still below 255: an object
   EXPECT_EQ(Draw(Dilation(kSquare), p).at(10, 4), Gray(254));
   p.set(11, 5, Rgb(30, 255, 50));  // one channel at 255: background, so (x, y + 1) is the last
   EXPECT_EQ(Draw(Dilation(kSquare), p).at(10, 4), Gray(20));

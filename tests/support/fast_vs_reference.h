@@ -50,33 +50,34 @@ constexpr Colour kBefore = 0x0A0B0C;  // what the surfaces showed before the ope
 
 inline void ExpectSameAsReference(const std::string& name, const PictureOp& fast, const PictureOp& ref,
                                   std::mt19937& rng) {
-  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
-    if (level > cpu::Detected()) continue;
-    cpu::CapForTest cap(level);
-    for (const Shape& k : ShapesToCompare()) {
-      PixelMatrix pixels;
-      ASSERT_TRUE(pixels.allocate(k.w, k.h));
-      FillPicture(pixels, rng);
-      Surface window[2], memory[2];
-      for (int i = 0; i < 2; ++i) {
-        window[i].allocate(k.clientW, k.clientH, kBefore);
-        memory[i].allocate(k.w, k.h, kBefore);
-        window[i].takeDirty();
-        memory[i].takeDirty();
-      }
-      Canvas a(window[0], memory[0]), b(window[1], memory[1]);
-      fast(a, pixels);
-      ref(b, pixels);
+  for (const Shape& k : ShapesToCompare()) {
+    PixelMatrix pixels;
+    ASSERT_TRUE(pixels.allocate(k.w, k.h));
+    FillPicture(pixels, rng);
+    auto draw = [&](const PictureOp& op, Surface& window, Surface& memory) {
+      window.allocate(k.clientW, k.clientH, kBefore);
+      memory.allocate(k.w, k.h, kBefore);
+      window.takeDirty();
+      memory.takeDirty();
+      Canvas c(window, memory);
+      op(c, pixels);
+    };
+    Surface refWindow, refMemory;
+    draw(ref, refWindow, refMemory);
+    const Rect refWindowDirty = refWindow.takeDirty(), refMemoryDirty = refMemory.takeDirty();
+    for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
+      if (level > cpu::Detected()) continue;
+      cpu::CapForTest cap(level);
+      Surface window, memory;
+      draw(fast, window, memory);
       const std::string where = name + " on " + std::to_string(k.w) + "x" + std::to_string(k.h) +
                                 " at level " + std::to_string(static_cast<int>(level));
-      ASSERT_EQ(window[0].takeDirty(), window[1].takeDirty()) << where;
-      ASSERT_EQ(memory[0].takeDirty(), memory[1].takeDirty()) << where;
-      for (const Surface* s : {&window[0], &memory[0]}) {
-        const Surface& t = s == &window[0] ? window[1] : memory[1];
+      ASSERT_EQ(window.takeDirty(), refWindowDirty) << where;
+      ASSERT_EQ(memory.takeDirty(), refMemoryDirty) << where;
+      for (const auto& [s, t] : {std::pair{&window, &refWindow}, std::pair{&memory, &refMemory}})
         for (int y = 0; y < s->height(); ++y)
           for (int x = 0; x < s->width(); ++x)
-            ASSERT_EQ(s->get(x, y), t.get(x, y)) << where << " at " << x << "," << y;
-      }
+            ASSERT_EQ(s->get(x, y), t->get(x, y)) << where << " at " << x << "," << y;
     }
   }
 }
