@@ -110,11 +110,12 @@ void WithMatrices(Canvas& canvas, const PixelMatrix& pixels, const Offsets& e, K
 //
 // There the bands never overlap, and after the replication a pass's result
 // on rows 0 .. h - 2 is its computed core [3, w - 4] x [3, h - 4] extended by
-// repeating its edges; the next pass reads only rows and columns 2 .. n - 3,
-// and the output only rows up to h - 2. So each pass need only compute the
-// core from the previous core seen with repeated edges (the first from the
-// picture itself), and the output shows the last core with repeated edges:
-// no picture-sized matrix, and the picture is read once however many passes.
+// repeating its edges. The next pass needs only its own core, which reads
+// columns 2 .. w - 3 and rows 2 .. h - 3, and the output shows rows up to
+// h - 2. So each pass computes just its core from the previous core seen
+// with repeated edges (the first from the picture itself), and the output
+// shows the last core with repeated edges: no picture-sized matrix, and the
+// picture is read once however many passes.
 
 constexpr int kMaxSweptPasses = 16;  // the ring rows of more stop fitting the cache
 constexpr int kPad = 2;              // repeated edge pixels kept on each side of a core row
