@@ -29,6 +29,17 @@
 
 namespace opta::simd {
 
+// Row kernels step through n pixels a vector at a time and move the last
+// vector back to end at n, overlapping the one before: recomputing a few
+// pixels is cheaper than finishing the row one pixel at a time. Loop as
+//   if (n < kPixels) return 0;
+//   for (int i = 0; i < n; i = NextVector<kPixels>(i, n)) ...;  return n;
+template <int kPixels>
+constexpr int NextVector(int i, int n) {
+  i += kPixels;
+  return i < n && i + kPixels > n ? n - kPixels : i;
+}
+
 OPTA_TARGET_PUSH("avx2")
 struct Avx2 {
   using V = __m256i;

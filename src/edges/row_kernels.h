@@ -20,8 +20,8 @@ Vec<O> KeepRgb(Vec<O> v) {
 
 template <class O>
 int HomogeneityVec(const Rows3& r, Colour* out, int n) {
-  int i = 0;
-  for (; i + O::kPixels <= n; i += O::kPixels) {
+  if (n < O::kPixels) return 0;
+  for (int i = 0; i < n; i = simd::NextVector<O::kPixels>(i, n)) {
     const Vec<O> c = O::Load(r.mid + i);
     // The differences are never negative, so a saturating sum is the sum limited to 255.
     Vec<O> sum = O::Zero();
@@ -30,20 +30,20 @@ int HomogeneityVec(const Rows3& r, Colour* out, int n) {
         if (dx != 0 || dy != 0) sum = O::AddsU8(sum, O::AbsDiffU8(c, Neighbour<O>(r, i, dx, dy)));
     O::Store(out + i, KeepRgb<O>(sum));
   }
-  return i;
+  return n;
 }
 
 template <class O>
 int DifferenceVec(const Rows3& r, Colour* out, int n) {
-  int i = 0;
-  for (; i + O::kPixels <= n; i += O::kPixels) {
+  if (n < O::kPixels) return 0;
+  for (int i = 0; i < n; i = simd::NextVector<O::kPixels>(i, n)) {
     const Vec<O> a = O::AbsDiffU8(Neighbour<O>(r, i, -1, -1), Neighbour<O>(r, i, 1, 1));
     const Vec<O> b = O::AbsDiffU8(Neighbour<O>(r, i, -1, 1), Neighbour<O>(r, i, 1, -1));
     const Vec<O> c = O::AbsDiffU8(Neighbour<O>(r, i, 0, -1), Neighbour<O>(r, i, 0, 1));
     const Vec<O> d = O::AbsDiffU8(Neighbour<O>(r, i, -1, 0), Neighbour<O>(r, i, 1, 0));
     O::Store(out + i, KeepRgb<O>(O::MaxU8(O::MaxU8(a, b), O::MaxU8(c, d))));
   }
-  return i;
+  return n;
 }
 
 template <class O>
@@ -62,8 +62,8 @@ Vec<O> VarianceHalf(Vec<O> d1, Vec<O> d2, Vec<O> d3, Vec<O> d4) {
 
 template <class O>
 int VarianceVec(const Rows3& r, Colour* out, int n) {
-  int i = 0;
-  for (; i + O::kPixels <= n; i += O::kPixels) {
+  if (n < O::kPixels) return 0;
+  for (int i = 0; i < n; i = simd::NextVector<O::kPixels>(i, n)) {
     const Vec<O> c = O::Load(r.mid + i);
     const Vec<O> d1 = O::AbsDiffU8(c, Neighbour<O>(r, i, -1, -1));
     const Vec<O> d2 = O::AbsDiffU8(c, Neighbour<O>(r, i, -1, 1));
@@ -73,7 +73,7 @@ int VarianceVec(const Rows3& r, Colour* out, int n) {
     const Vec<O> hi = VarianceHalf<O>(O::WidenHi(d1), O::WidenHi(d2), O::WidenHi(d3), O::WidenHi(d4));
     O::Store(out + i, KeepRgb<O>(O::Pack(lo, hi)));
   }
-  return i;
+  return n;
 }
 
 // A mask's coefficients as signed byte pairs in storage order, (c0, c1),
@@ -119,15 +119,15 @@ int MaskVec(const Rows3& r, Colour* out, int n, const Mask3& mask, bool invert) 
   PairedMask<O> m;
   m.set(mask);
   const Vec<O> flip = O::Splat32(invert ? 0xFFFFFFFF : 0);
-  int i = 0;
-  for (; i + O::kPixels <= n; i += O::kPixels) {
+  if (n < O::kPixels) return 0;
+  for (int i = 0; i < n; i = simd::NextVector<O::kPixels>(i, n)) {
     PairedHood<O> h;
     h.load(r, i);
     // Pack limits each sum to 0..255; 255 minus a byte is its bits flipped.
     const Vec<O> v = O::Pack(ConvolveHalf<O>(h.lo, m), ConvolveHalf<O>(h.hi, m));
     O::Store(out + i, KeepRgb<O>(O::Xor(v, flip)));
   }
-  return i;
+  return n;
 }
 
 template <class O>
@@ -154,17 +154,18 @@ void StoreCompassGray(Vec<O> sums, Colour* out) {
 
 template <class O>
 int CompassGrayVec(const Colour* sums, Colour* out, int n) {
-  int i = 0;
-  for (; i + O::kPixels <= n; i += O::kPixels) StoreCompassGray<O>(O::Load(sums + i), out + i);
-  return i;
+  if (n < O::kPixels) return 0;
+  for (int i = 0; i < n; i = simd::NextVector<O::kPixels>(i, n))
+    StoreCompassGray<O>(O::Load(sums + i), out + i);
+  return n;
 }
 
 template <class O>
 int CompassVec(const Rows3& r, Colour* out, int n, const Mask3* masks) {
   PairedMask<O> m[8];
   for (int k = 0; k < 8; ++k) m[k].set(masks[k]);
-  int i = 0;
-  for (; i + O::kPixels <= n; i += O::kPixels) {
+  if (n < O::kPixels) return 0;
+  for (int i = 0; i < n; i = simd::NextVector<O::kPixels>(i, n)) {
     PairedHood<O> h;
     h.load(r, i);
     Vec<O> lo = O::Zero(), hi = O::Zero();
@@ -174,7 +175,7 @@ int CompassVec(const Rows3& r, Colour* out, int n, const Mask3* masks) {
     }
     StoreCompassGray<O>(O::Pack(lo, hi), out + i);
   }
-  return i;
+  return n;
 }
 
 template <class O>

@@ -13,8 +13,9 @@ namespace opta::edges {
 constexpr int kMaxVectorMaskWeight = 128;
 bool FitsVectorForm(const Mask3& mask);
 
-// A vector form handles the leading pixels in whole vectors and returns how
-// many; the plain form does the rest.
+// A vector form does the whole row when it holds one vector or more (out
+// must not overlap the input) and returns how many it did: n, or 0 for the
+// plain form to do.
 struct RowKernels {
   int (*homogeneity)(const Rows3& rows, Colour* out, int n);
   int (*difference)(const Rows3& rows, Colour* out, int n);

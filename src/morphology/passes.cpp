@@ -1,6 +1,7 @@
 // The morphology operations' fast forms: rows computed in vectors where the
 // processor allows, split over the cores, streamed to both surfaces.
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -140,6 +141,13 @@ struct Sweep {
     Rows3 rows;
     if (k == 1) {
       rows = RowsAround(pixels, 3, r + 3);
+      // The picture row needed two rows from now: fetched while these
+      // compute, it is not waited for then.
+      if (r + 6 < pixels.height()) {
+        const char* next = reinterpret_cast<const char*>(pixels.row(r + 6));
+        for (std::size_t b = 0; b < pixels.width() * sizeof(Colour); b += 64)
+          __builtin_prefetch(next + b, 0, 2);
+      }
     } else {
       auto at = [&](int row) { return slot(ring, k - 1, std::clamp(row, 0, ch - 1)) + kPad; };
       rows = Rows3{at(r - 1), at(r), at(r + 1)};
@@ -200,18 +208,25 @@ void Swept(Canvas& canvas, const PixelMatrix& pixels, const Offsets& e, Kind kin
            ScratchStore& scratch) {
   const Sweep s{
       pixels, e, kind, passes, outline, morph::VectorRows(), pixels.width() - 6, pixels.height() - 6};
-  const int bands = std::min(hardwareThreads(), s.ch);
-  PixelMatrix* rings = scratch.pixels(0, s.stride(), bands * s.ringRows());
+  // Bands of about 64 core rows, taken in turn by whichever thread is free,
+  // so a thread the system holds back does not hold up the rest; each band
+  // recomputes only the few rows of the earlier passes that it shares with
+  // its neighbours.
+  const int threads = hardwareThreads();
+  const int bands = std::max(1, std::min(s.ch / 64, 16 * threads));
+  PixelMatrix* rings = scratch.pixels(0, s.stride(), threads * s.ringRows());
   if (!rings) return;
   ResultRows sink(canvas, Interior(pixels));
+  std::atomic<int> next{0};
   parallelFor(
-      bands,
-      [&](int b0, int b1) {
-        for (int b = b0; b < b1; ++b)
-          s.band(rings->row(b * s.ringRows()), s.ch * b / bands, s.ch * (b + 1) / bands, sink);
+      threads,
+      [&](int t0, int t1) {
+        for (int b; (b = next.fetch_add(1)) < bands;)
+          s.band(rings->row(t0 * s.ringRows()), s.ch * b / bands, s.ch * (b + 1) / bands, sink);
         ResultRows::Fence();
+        (void)t1;
       },
-      static_cast<std::int64_t>(s.cw) * s.ch / bands * passes);
+      static_cast<std::int64_t>(s.cw) * s.ch / threads * passes);
   sink.finish();
 }
 

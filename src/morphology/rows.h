@@ -16,8 +16,9 @@ struct Offsets {
 };
 Offsets ElementOffsets(const Mask3& element);
 
-// A vector form handles the leading pixels in whole vectors and returns how
-// many; the plain form does the rest.
+// A vector form does the whole row when it holds one vector or more (out
+// must not overlap the input) and returns how many it did: n, or 0 for the
+// plain form to do.
 struct RowKernels {
   int (*erode)(const Rows3& rows, Colour* out, int n, const Offsets& element);
   int (*dilate)(const Rows3& rows, Colour* out, int n, const Offsets& element);
