@@ -234,7 +234,12 @@ void Morph(Canvas& canvas, const PixelMatrix& pixels, const Mask3& element, Kind
            bool outline, ScratchStore& scratch) {
   if (Interior(pixels).empty()) return;  // nothing to draw
   const Offsets e = morph::ElementOffsets(element);
-  if (pixels.width() >= 7 && pixels.height() >= 7 && passes <= kMaxSweptPasses)
+  const int w = pixels.width(), h = pixels.height();
+  // The rings hold a few rows a pass; on a picture far wider than high they
+  // would outgrow the two matrices, which then serve instead.
+  const std::int64_t ringPixels = std::int64_t{w} * hardwareThreads() * (4 * passes + 1);
+  const bool ringsFit = ringPixels <= std::max<std::int64_t>(std::int64_t{w} * h, 1 << 18);
+  if (w >= 7 && h >= 7 && passes <= kMaxSweptPasses && ringsFit)
     Swept(canvas, pixels, e, kind, passes, outline, scratch);
   else
     WithMatrices(canvas, pixels, e, kind, passes, outline, scratch);
