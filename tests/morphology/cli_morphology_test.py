@@ -76,7 +76,7 @@ class Worked(unittest.TestCase):
 
     def test_counts_of_opening_and_closing(self):
         rows = random_picture(random.Random(4), 12, 11, (0, 40, 41, 200, 255))
-        for count, passes in (("3", 3), ("10", 10), ("11", 10), ("0", 1), ("x", 1)):
+        for count, passes in (("3", 3), ("10", 10), ("11", 10), ("0", 1), ("-2", 1), ("x", 1)):
             self.expect_model(rows, "Opening", 1021, True, passes, count)
         self.expect_model(rows, "Closing", 1020, False, 3, "3")
 
