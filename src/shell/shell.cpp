@@ -10,6 +10,23 @@ namespace opta {
 namespace {
 // The resource gives "HSB Value" a check mark that start-up removes.
 constexpr int kHsbValueItem = 40115;
+
+// One rectangle of a paint: the image where it reaches (the copy to (0, 0)
+// at its own size), the white class brush elsewhere.
+void Recompose(Surface& window, const Surface* image, const Rect& area) {
+  const Rect r = Intersect(area, window.bounds());
+  if (r.empty()) return;
+  const Rect in = image ? Intersect(r, image->bounds()) : Rect{};
+  if (in.empty()) {
+    window.fillRect(r.left, r.top, r.right, r.bottom, kWhite);
+    return;
+  }
+  for (int y = in.top; y < in.bottom; ++y) window.putRow(in.left, y, image->row(y) + in.left, in.width());
+  window.fillRect(r.left, r.top, r.right, in.top, kWhite);
+  window.fillRect(r.left, in.bottom, r.right, r.bottom, kWhite);
+  window.fillRect(r.left, in.top, in.left, in.bottom, kWhite);
+  window.fillRect(in.right, in.top, r.right, in.bottom, kWhite);
+}
 }  // namespace
 
 struct Shell::Impl : ShellServices {
@@ -179,20 +196,29 @@ void Shell::onSize(Size client) {
 }
 
 void Shell::onPaint() {
+  const Rect whole = impl_->surface.bounds();
+  onPaint(std::span<const Rect>(&whole, 1));
+}
+
+void Shell::onPaint(std::span<const Rect> updateRegion) {
   Impl& s = *impl_;
   s.window.killTimer(shellid::kCaptionTimer);
   CommandContext ctx = s.freshContext();
   RefreshPasteState(ctx);
-  s.surface.fill(kWhite);
   const Image* shown = nullptr;
   if (s.doc.working.loaded && s.doc.second.loaded) {
     shown = &s.doc.second;
   } else if (s.doc.working.loaded) {
     shown = &s.doc.working;
   }
-  if (shown) s.surface.copyFrom(shown->memory, 0, 0, 0, 0, shown->width(), shown->height());
+  for (const Rect& area : updateRegion) Recompose(s.surface, shown ? &shown->memory : nullptr, area);
   if (!s.window.isMinimised()) s.window.setCaption(kMainCaption);
   s.window.setTimer(shellid::kCaptionTimer, shellid::kCaptionPeriodMs);
+}
+
+void Shell::onClipboardChanged() {
+  CommandContext ctx = impl_->freshContext();
+  RefreshPasteState(ctx);
 }
 
 void Shell::onTimer(int) {

@@ -4,6 +4,7 @@
 // program decides happens here, so it can all be tested without a screen.
 #include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "command/command.h"
@@ -66,8 +67,14 @@ class Shell {
   void onShown();
   void onSize(Size client);  // WM_SIZE: the client area (window surface) size
   void onPaint();            // WM_PAINT after an invalidate: recompose the window surface
-  void onTimer(int id);      // WM_TIMER
-  void onCommand(int id);    // WM_COMMAND, low word
+  // WM_PAINT for an update region (an uncovered part of the window): as
+  // BeginPaint clips, only those rectangles are recomposed; the rest keeps
+  // what commands drew there.
+  void onPaint(std::span<const Rect> updateRegion);
+  // The clipboard's contents changed: Paste (Edit) follows at once.
+  void onClipboardChanged();
+  void onTimer(int id);    // WM_TIMER
+  void onCommand(int id);  // WM_COMMAND, low word
   void onLeftButtonDown(Point p);
   void onMouseMove(Point p, bool leftButtonHeld);
   void onLeftButtonUp(Point p);
