@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
 
 #include "platform/qt/help_window.h"
+#include "platform/qt/qt_convert.h"
+#include "platform/qt/qt_dialog.h"
 #include "qt/desktop_fixture.h"
+#include "resources/images.h"
+#include "shell/about.h"
 
 namespace opta::qt::test {
 namespace {
@@ -74,6 +80,55 @@ TEST(QtMainWindowGeometry, RestoredDownIsThreeQuartersCentred) {
   EXPECT_TRUE(d->window.isMaximized());
   EXPECT_EQ(d->window.normalGeometry(),
             RestoredGeometry(QGuiApplication::primaryScreen()->availableGeometry()));
+}
+
+TEST(QtAbout, CentredCutTakesTheMiddleWhereThePictureIsLarger) {
+  EnsureApp();
+  QImage image(515, 454, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  image.setPixelColor(44, 73, Qt::red);     // first pixel shown in a 427 x 308 control
+  image.setPixelColor(470, 380, Qt::blue);  // last pixel shown
+  const QImage cut = CentredCut(QPixmap::fromImage(image), QSize(427, 308)).toImage();
+  ASSERT_EQ(cut.size(), QSize(427, 308));
+  EXPECT_EQ(cut.pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(cut.pixelColor(426, 307), QColor(Qt::blue));
+  // 87 and 145 spare pixels: 43 and 72 cut before, as the centring rounds.
+  EXPECT_EQ(CentredCut(QPixmap::fromImage(image), QSize(428, 309)).toImage().pixelColor(1, 1),
+            QColor(Qt::red));
+  EXPECT_EQ(CentredCut(QPixmap::fromImage(image), QSize(600, 10)).size(),
+            QSize(515, 10));  // only cut where larger
+}
+
+TEST(QtAbout, TheTaglineIsWhollyShownAndClearOfTheOkButton) {
+  EnsureApp();
+  const resources::DialogTemplate* t = resources::findDialogTemplate("137");
+  ASSERT_NE(t, nullptr);
+  AboutProc proc;
+  QtUi ui;
+  QtDialog dialog(*t, proc, ui, nullptr);
+  const QLabel* picture = nullptr;
+  for (const QLabel* l : dialog.findChildren<QLabel*>())
+    if (!l->pixmap().isNull() && l->pixmap().width() > 100) picture = l;
+  const auto* ok = dialog.findChild<QPushButton*>();
+  ASSERT_NE(picture, nullptr);
+  ASSERT_NE(ok, nullptr);
+
+  const Surface whole = resources::aboutPicture();
+  int inPicture = 0;
+  for (int y = 0; y < whole.height(); ++y)
+    for (int x = 0; x < whole.width(); ++x) inPicture += whole.get(x, y) == resources::kAboutTaglineColour;
+  ASSERT_GT(inPicture, 100);
+
+  const QImage shown = picture->pixmap().toImage();
+  int inView = 0, underOk = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) {
+      if (shown.pixelColor(x, y) != ToQColor(resources::kAboutTaglineColour)) continue;
+      ++inView;
+      underOk += ok->geometry().contains(picture->geometry().topLeft() + QPoint(x, y));
+    }
+  EXPECT_EQ(inView, inPicture);
+  EXPECT_EQ(underOk, 0);
 }
 
 }  // namespace
