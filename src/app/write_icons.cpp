@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   const QDir out(QString::fromLocal8Bit(argv[1]));
   for (int size : {16, 32, 48, 64, 128, 256}) {
     const QString dir = out.filePath(QString::number(size));
-    if (!QDir().mkpath(dir) || !opta::qt::ProgramIconImage(size).save(dir + QStringLiteral("/optascope.png"))) {
+    if (!QDir().mkpath(dir) ||
+        !opta::qt::ProgramIconImage(size).save(dir + QStringLiteral("/optascope.png"))) {
       std::fprintf(stderr, "write_icons: cannot write into %s\n", qPrintable(dir));
       return 1;
     }

@@ -11,21 +11,14 @@ namespace {
 // The resource gives "HSB Value" a check mark that start-up removes.
 constexpr int kHsbValueItem = 40115;
 
-// One rectangle of a paint: the image where it reaches (the copy to (0, 0)
-// at its own size), the white class brush elsewhere.
-void Recompose(Surface& window, const Surface* image, const Rect& area) {
-  const Rect r = Intersect(area, window.bounds());
-  if (r.empty()) return;
-  const Rect in = image ? Intersect(r, image->bounds()) : Rect{};
-  if (in.empty()) {
-    window.fillRect(r.left, r.top, r.right, r.bottom, kWhite);
-    return;
-  }
-  for (int y = in.top; y < in.bottom; ++y) window.putRow(in.left, y, image->row(y) + in.left, in.width());
-  window.fillRect(r.left, r.top, r.right, in.top, kWhite);
-  window.fillRect(r.left, in.bottom, r.right, r.bottom, kWhite);
-  window.fillRect(r.left, in.top, in.left, in.bottom, kWhite);
-  window.fillRect(in.right, in.top, r.right, in.bottom, kWhite);
+// The paint's picture: the image copied to (0, 0) at its own size, the white
+// class brush around it. Row by row, as a virtual screen may be large.
+void Recompose(Surface& window, const Surface* image) {
+  const Rect all = window.bounds();
+  const Rect in = image ? Intersect(all, image->bounds()) : Rect{};
+  for (int y = in.top; y < in.bottom; ++y) window.putRow(0, y, image->row(y), in.width());
+  window.fillRect(in.right, 0, all.right, in.bottom, kWhite);
+  window.fillRect(0, in.bottom, all.right, all.bottom, kWhite);
 }
 }  // namespace
 
@@ -196,11 +189,6 @@ void Shell::onSize(Size client) {
 }
 
 void Shell::onPaint() {
-  const Rect whole = impl_->surface.bounds();
-  onPaint(std::span<const Rect>(&whole, 1));
-}
-
-void Shell::onPaint(std::span<const Rect> updateRegion) {
   Impl& s = *impl_;
   s.window.killTimer(shellid::kCaptionTimer);
   CommandContext ctx = s.freshContext();
@@ -211,7 +199,7 @@ void Shell::onPaint(std::span<const Rect> updateRegion) {
   } else if (s.doc.working.loaded) {
     shown = &s.doc.working;
   }
-  for (const Rect& area : updateRegion) Recompose(s.surface, shown ? &shown->memory : nullptr, area);
+  Recompose(s.surface, shown ? &shown->memory : nullptr);
   if (!s.window.isMinimised()) s.window.setCaption(kMainCaption);
   s.window.setTimer(shellid::kCaptionTimer, shellid::kCaptionPeriodMs);
 }

@@ -4,7 +4,6 @@
 // program decides happens here, so it can all be tested without a screen.
 #include <functional>
 #include <memory>
-#include <span>
 #include <string_view>
 
 #include "command/command.h"
@@ -66,11 +65,7 @@ class Shell {
   // Start-up once the window is shown: the large toolbar is created.
   void onShown();
   void onSize(Size client);  // WM_SIZE: the client area (window surface) size
-  void onPaint();            // WM_PAINT after an invalidate: recompose the window surface
-  // WM_PAINT for an update region (an uncovered part of the window): as
-  // BeginPaint clips, only those rectangles are recomposed; the rest keeps
-  // what commands drew there.
-  void onPaint(std::span<const Rect> updateRegion);
+  void onPaint();            // WM_PAINT: recompose the window surface
   // The clipboard's contents changed: Paste (Edit) follows at once.
   void onClipboardChanged();
   void onTimer(int id);    // WM_TIMER

@@ -59,35 +59,6 @@ TEST(Paint, ShowsTheSecondImageWhileOneExists) {
   EXPECT_EQ(win.get(0, 0), kWhite);
 }
 
-TEST(Paint, AnUpdateRegionRecomposesOnlyItsRectangles) {
-  ShellFixture f;
-  auto& app = *f.app;
-  Surface& win = app.windowSurface();
-  ShellFixture::LoadImage(app.doc().working, 20, 10, Rgb(255, 0, 0));
-  win.fill(kBlack);  // what a command drew, Stretch for instance
-  app.window().killTimer(1);
-  const Rect region[] = {{15, 5, 30, 12}, {100, 90, 250, 150}};
-  app.shell().onPaint(region);
-  // Inside the first rectangle: the image up to its edge, white beyond it.
-  EXPECT_EQ(win.get(15, 5), Rgb(255, 0, 0));
-  EXPECT_EQ(win.get(19, 9), Rgb(255, 0, 0));
-  EXPECT_EQ(win.get(20, 9), kWhite);
-  EXPECT_EQ(win.get(19, 10), kWhite);
-  EXPECT_EQ(win.get(29, 11), kWhite);
-  // Just outside it the drawing stays.
-  EXPECT_EQ(win.get(14, 5), kBlack);
-  EXPECT_EQ(win.get(15, 4), kBlack);
-  EXPECT_EQ(win.get(30, 11), kBlack);
-  EXPECT_EQ(win.get(29, 12), kBlack);
-  // The second rectangle reaches past the 200 x 100 client: clipped, white.
-  EXPECT_EQ(win.get(100, 90), kWhite);
-  EXPECT_EQ(win.get(199, 99), kWhite);
-  EXPECT_EQ(win.get(99, 90), kBlack);
-  // The rest of the paint is as always.
-  EXPECT_EQ(app.window().timers().at(1), 60000);
-  EXPECT_EQ(app.window().caption(), "Bio-Medical Optascope");
-}
-
 TEST(Paint, PasteFollowsAClipboardChangeAtOnce) {
   headless::Application app;
   app.start();

@@ -222,13 +222,33 @@ void QtMainWindow::menuItemChanged(int id) { applyState(id); }
 
 void QtMainWindow::menuCommand(int id) {
   if (!shell_) return;
-  if (shell_->menu().has(id) && !shell_->menu().selectable(id)) {
-    applyState(id);
-    return;
-  }
-  shell_->onCommand(id);
   applyState(id);  // Qt toggled a checkable item on its own: the shell decides
-  flush();
+  if (shell_->menu().has(id) && !shell_->menu().selectable(id)) return;
+  queueCommand(id);
+}
+
+// Menu, toolbar and popup choices arrive as posted command messages. Each one
+// runs once the window system has told what the closing menu or tooltip
+// uncovered, so that paint comes before the command's drawing, not over it.
+void QtMainWindow::queueCommand(int id) {
+  queued_.push_back(id);
+  QMetaObject::invokeMethod(
+      this, [this] { runQueuedCommands(); }, Qt::QueuedConnection);
+}
+
+void QtMainWindow::runQueuedCommands() {
+  if (syncing_) return;  // the run below carries on once its sync is over
+  while (!queued_.empty() && shell_ && !destroyed_) {
+    syncing_ = true;
+    QGuiApplication::sync();
+    syncing_ = false;
+    // A modal loop inside an earlier command may have run the rest.
+    if (queued_.empty() || !shell_ || destroyed_) return;
+    const int id = queued_.front();
+    queued_.pop_front();
+    shell_->onCommand(id);
+    flush();
+  }
 }
 
 void QtMainWindow::flush() {
@@ -297,11 +317,10 @@ void QtMainWindow::exposed(const QRegion& windowRegion) {
   const QWidget* port = view_->viewport();
   const QRegion inView = windowRegion.translated(-port->mapTo(this, QPoint(0, 0))) & port->rect();
   if (inView.isEmpty()) return;
-  flush();  // what a command drew so far shows outside the painted region
-  std::vector<Rect> region;
-  for (const QRect& r : inView) region.push_back(view_->toSurface(r));
-  shell_->onPaint(region);
-  showDrawn();
+  // The whole client is recomposed, not only the uncovered part: the
+  // picture never shows a patchwork of an old drawing and the image.
+  paintPending_ = true;
+  paintNow();
 }
 
 void QtMainWindow::showMaximisedOver(const QRect& restored, const QRect& workArea) {
@@ -364,11 +383,7 @@ void QtMainWindow::createToolbar(platform::ToolbarKind kind) {
     a->setData(b.command);
     // The tooltip comes from the window procedure's tooltip answer.
     a->setToolTip(ToQString(shell_ ? shell_->tooltip(b.command) : resources::tooltipText(b.command)));
-    connect(a, &QAction::triggered, this, [this, id = b.command] {
-      if (!shell_) return;
-      shell_->onCommand(id);
-      flush();
-    });
+    connect(a, &QAction::triggered, this, [this, id = b.command] { queueCommand(id); });
   }
   addToolBar(Qt::TopToolBarArea, bar);
   toolbar_ = bar;
@@ -402,16 +417,7 @@ int QtMainWindow::trackPopupMenu(Point clientPosition) {
   return chosen ? chosen->data().toInt() : 0;
 }
 
-void QtMainWindow::postCommand(int id) {
-  QMetaObject::invokeMethod(
-      this,
-      [this, id] {
-        if (!shell_ || destroyed_) return;
-        shell_->onCommand(id);
-        flush();
-      },
-      Qt::QueuedConnection);
-}
+void QtMainWindow::postCommand(int id) { queueCommand(id); }
 
 void QtMainWindow::clientResized() {
   if (!shell_ || destroyed_) return;

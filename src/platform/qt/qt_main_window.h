@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QToolBar>
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -128,6 +129,8 @@ class QtMainWindow final : public QMainWindow, public platform::MainWindow {
   void applyState(int id);
   void menuCommand(int id);
   bool offerKey(QKeyEvent& e);
+  void queueCommand(int id);
+  void runQueuedCommands();
   // The window surface follows the pictures (see screenSize); a change is a
   // resize of the client, which repaints it all.
   void fitSurface();
@@ -151,7 +154,9 @@ class QtMainWindow final : public QMainWindow, public platform::MainWindow {
   std::function<void(const std::string&)> dropHandler_;
   QRect restored_, workArea_;
   bool awaitingFirstExpose_ = false;
-  Size fitted_;  // the window-surface size last asked of the shell
+  Size fitted_;             // the window-surface size last asked of the shell
+  std::deque<int> queued_;  // posted commands, oldest first
+  bool syncing_ = false;
 };
 
 }  // namespace opta::qt
