@@ -7,7 +7,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -15,6 +17,7 @@
 #include <QWindow>
 
 #include "document/commands/commands.h"
+#include "platform/headless/application.h"
 #include "qt/desktop_fixture.h"
 #include "shell/shell_fixture.h"
 
@@ -133,6 +136,52 @@ TEST(QtVirtualScreen, LargerThanTheMonitorOnlyForALargerPicture) {
   d->window.flush();
   QCoreApplication::processEvents();
   EXPECT_EQ(d->shell.clientSize(), ViewportSize(*d));
+}
+
+// The sample smear twice, one above the other: taller than the monitor.
+QString TallSmear(const QTemporaryDir& dir, Size monitor) {
+  const QImage smear(QStringLiteral(OPTA_SOURCE_DIR "/data/samples/smear.bmp"));
+  const int copies = monitor.height / smear.height() + 2;
+  QImage tall(smear.width(), smear.height() * copies, QImage::Format_RGB32);
+  QPainter p(&tall);
+  for (int i = 0; i < copies; ++i) p.drawImage(0, i * smear.height(), smear);
+  p.end();
+  const QString path = dir.filePath(QStringLiteral("tall.bmp"));
+  tall.save(path, "BMP");
+  return path;
+}
+
+// What TRFG says on a headless program with the given screen.
+std::vector<std::string> CountHeadless(const QString& path, Size screen) {
+  headless::Application app(headless::AppOptions{screen, std::nullopt, {}});
+  app.start();
+  app.open(path.toStdString());
+  app.command(40109);  // TRFG
+  std::vector<std::string> said;
+  for (const auto& box : app.ui().messageBoxes()) said.push_back(box.text);
+  return said;
+}
+
+TEST(QtVirtualScreen, CountingOnASmallMonitorGivesWhatALargeOneGives) {
+  EnsureApp();
+  Desktop d;
+  d.start();
+  QTemporaryDir dir;
+  const QString tall = TallSmear(dir, d.window.monitorSize());
+  d.ui.answerNextOpenDialog(tall.toStdString());
+  d.shell.onCommand(docid::kOpen);
+  const int height = d.shell.document().working.height();
+  ASSERT_GT(height, d.window.monitorSize().height);
+  std::vector<std::string> said;
+  ModalCloser closer([&](QWidget* w) {
+    if (auto* box = qobject_cast<QMessageBox*>(w)) said.push_back(box->text().toStdString());
+    w->close();
+  });
+  d.shell.onCommand(40109);  // TRFG: seeds are sought in the screen-sized corner
+  const std::vector<std::string> large = CountHeadless(tall, Size{1024, height});
+  ASSERT_EQ(large.size(), 1u);
+  EXPECT_EQ(said, large);
+  EXPECT_NE(CountHeadless(tall, d.window.monitorSize()), large);  // the monitor alone would miss cells
 }
 
 TEST(QtVirtualScreen, MousePositionsAreSurfacePixelsWhateverTheScroll) {
