@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include "document/commands/commands.h"
@@ -94,6 +95,25 @@ TEST(QtVirtualScreen, LargerThanTheMonitorAndTheViewOnlyForALargerPicture) {
   ShellFixture::LoadImage(doc.second, 10, monitor.height + 5, kBlack);
   d->window.flush();
   EXPECT_EQ(d->window.screenSize(), (Size{monitor.width, monitor.height + 5}));
+}
+
+TEST(QtVirtualScreen, ShiftTurnsTheWheelSideways) {
+  auto d = StartDesktop();
+  ShellFixture::LoadImage(d->shell.document().working, 3000, 3000, kWhite);
+  d->window.flush();
+  auto wheel = [&](int delta, Qt::KeyboardModifiers mods) {
+    QWheelEvent e(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, -delta), Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(d->window.view()->viewport(), &e);
+  };
+  const int lines = QApplication::wheelScrollLines();
+  wheel(120, Qt::ShiftModifier);  // one notch: a step of 20 pixels a line
+  EXPECT_EQ(d->window.view()->horizontalScrollBar()->value(), lines * 20);
+  wheel(40, Qt::ShiftModifier);  // a third of a notch from a finer wheel, rounded down
+  EXPECT_EQ(d->window.view()->horizontalScrollBar()->value(), lines * 20 + lines * 20 / 3);
+  EXPECT_EQ(d->window.view()->verticalScrollBar()->value(), 0);
+  wheel(120, Qt::NoModifier);
+  EXPECT_GT(d->window.view()->verticalScrollBar()->value(), 0);
 }
 
 // The sample smear stacked until it is taller than the monitor.

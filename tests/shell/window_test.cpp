@@ -59,20 +59,6 @@ TEST(Paint, ShowsTheSecondImageWhileOneExists) {
   EXPECT_EQ(win.get(0, 0), kWhite);
 }
 
-TEST(Paint, PasteFollowsAClipboardChangeAtOnce) {
-  headless::Application app;
-  app.start();
-  Surface bitmap;
-  bitmap.allocate(2, 2, kBlack);
-  app.ui().setClipboard(bitmap);
-  app.shell().onClipboardChanged();
-  EXPECT_TRUE(app.menu().selectable(40101));
-  EXPECT_FALSE(app.window().paintPending());  // no repaint for it
-  app.ui().clearClipboard();
-  app.shell().onClipboardChanged();
-  EXPECT_EQ(app.menu().state(40101).enable, ItemEnable::Disabled);
-}
-
 TEST(Paint, CaptionFollowsTheMinimisedStateAtEachTick) {
   ShellFixture f;
   auto& app = *f.app;
@@ -166,7 +152,7 @@ TEST(RightButton, WithReadOutOffSetsThePastePoint) {
   EXPECT_EQ(currentSelection().paste, (Point{7, 8}));
 }
 
-TEST(Paint, PasteFollowsTheClipboardAtEachRepaint) {
+TEST(Paint, PasteFollowsTheClipboardAtEachRepaintAndEachChange) {
   headless::Application app;
   app.start();
   Surface bitmap;
@@ -180,6 +166,11 @@ TEST(Paint, PasteFollowsTheClipboardAtEachRepaint) {
   app.window().invalidate();
   app.pump();
   EXPECT_EQ(app.menu().state(40101).enable, ItemEnable::Disabled);
+  // A change of the clipboard is followed at once, with no repaint for it.
+  app.ui().setClipboard(bitmap);
+  app.shell().onClipboardChanged();
+  EXPECT_TRUE(app.menu().selectable(40101));
+  EXPECT_FALSE(app.window().paintPending());
 }
 
 TEST(Exit, RecordedAndNothingRunsAfterIt) {

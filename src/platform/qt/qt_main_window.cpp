@@ -130,9 +130,10 @@ void ClientView::mouseMoveEvent(QMouseEvent* e) {
 void ClientView::wheelEvent(QWheelEvent* e) {
   // Shift turns the wheel sideways, as in other picture viewers.
   if (e->modifiers().testFlag(Qt::ShiftModifier) && e->angleDelta().x() == 0) {
-    const int lines = e->angleDelta().y() * QApplication::wheelScrollLines() / 120;
     QScrollBar* bar = horizontalScrollBar();
-    bar->setValue(bar->value() - lines * bar->singleStep());
+    // 120 is one notch of the wheel; finer wheels send parts of it.
+    bar->setValue(bar->value() -
+                  e->angleDelta().y() * QApplication::wheelScrollLines() * bar->singleStep() / 120);
     e->accept();
     return;
   }
