@@ -160,6 +160,8 @@ void QtMainWindow::attach(Shell& shell) {
   buildMenus();
   // Also sees the window's expose events, on their way to Qt's own handling.
   qApp->installEventFilter(this);
+  // Paste (Edit) follows the clipboard as soon as it changes, not only at the
+  // next paint: a picture copied elsewhere can be pasted with Ctrl+V at once.
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
     if (shell_ && !destroyed_) shell_->onClipboardChanged();
   });
