@@ -43,9 +43,9 @@ import yardstick_util  # noqa: E402
 
 
 def load_yardstick(path):
-    spec = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
-    mod = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(mod)
+    found = importlib.util.spec_from_file_location(os.path.basename(path)[:-3], path)
+    mod = importlib.util.module_from_spec(found)
+    found.loader.exec_module(mod)
     return mod
 
 
