@@ -37,6 +37,57 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 #endif
 }
 
+namespace detail {
+
+// Where the result rows of `area` go: the window keeps what fits the client
+// area, the memory surface what fits the image.
+class ResultTargets {
+ public:
+  ResultTargets(Canvas& canvas, const Rect& area) : window_(canvas.window()), memory_(canvas.memory()) {
+    x0 = std::max(0, area.left);
+    y0 = std::max(0, area.top);
+    winX1_ = std::min(area.right, window_.width());
+    winY1_ = std::min(area.bottom, window_.height());
+    memX1_ = std::min(area.right, memory_.width());
+    memY1_ = std::min(area.bottom, memory_.height());
+    toWindow_ = winX1_ > x0 && winY1_ > y0;
+    toMemory_ = memX1_ > x0 && memY1_ > y0;
+    y1 = std::max(toWindow_ ? winY1_ : y0, toMemory_ ? memY1_ : y0);
+    x1 = std::max(toWindow_ ? winX1_ : x0, toMemory_ ? memX1_ : x0);
+  }
+  int x0, y0, x1, y1;  // nothing to compute when y1 <= y0
+
+  int windowEnd(int y) const { return toWindow_ && y < winY1_ ? winX1_ : x0; }
+  int memoryEnd(int y) const { return toMemory_ && y < memY1_ ? memX1_ : x0; }
+  int end(int y) const { return std::max(windowEnd(y), memoryEnd(y)); }
+
+  // The len result pixels from (x, y) to the surfaces that hold them.
+  void put(int x, int y, const Colour* buffer, int len) {
+    const int wEnd = windowEnd(y), mEnd = memoryEnd(y);
+    if (x < wEnd) StreamRow(window_.row(y) + x, buffer, std::min(len, wEnd - x));
+    if (x < mEnd) StreamRow(memory_.row(y) + x, buffer, std::min(len, mEnd - x));
+  }
+  // After the threads have joined.
+  void markDirty() {
+    if (toWindow_) window_.markDirty(Rect{x0, y0, winX1_, winY1_});
+    if (toMemory_) memory_.markDirty(Rect{x0, y0, memX1_, memY1_});
+  }
+
+ private:
+  Surface& window_;
+  Surface& memory_;
+  int winX1_, winY1_, memX1_, memY1_;
+  bool toWindow_, toMemory_;
+};
+
+inline void FenceStreamedRows() {
+#if defined(__SSE2__)
+  _mm_sfence();  // streamed stores are visible before the threads join
+#endif
+}
+
+}  // namespace detail
+
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
 // row y (24-bit colours) for every pixel of `area` that either surface holds.
 // Pixels outside the area are left as they were, so a neighbourhood operation
@@ -44,35 +95,48 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 // pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
 void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
-  Surface& window = canvas.window();
-  Surface& memory = canvas.memory();
-  const int x0 = std::max(0, area.left), y0 = std::max(0, area.top);
-  const int winX1 = std::min(area.right, window.width()), winY1 = std::min(area.bottom, window.height());
-  const int memX1 = std::min(area.right, memory.width()), memY1 = std::min(area.bottom, memory.height());
-  const bool toWindow = winX1 > x0 && winY1 > y0, toMemory = memX1 > x0 && memY1 > y0;
-  const int y1 = std::max(toWindow ? winY1 : y0, toMemory ? memY1 : y0);
-  if (y1 <= y0) return;
-
-  parallelRows(y1 - y0, std::max(winX1, memX1) - x0, [&](int r0, int r1) {
+  detail::ResultTargets to(canvas, area);
+  if (to.y1 <= to.y0) return;
+  parallelRows(to.y1 - to.y0, to.x1 - to.x0, [&](int r0, int r1) {
     constexpr int kPiece = 2048;
     alignas(64) Colour buffer[kPiece];
-    for (int y = y0 + r0; y < y0 + r1; ++y) {
-      const int wEnd = toWindow && y < winY1 ? winX1 : x0;
-      const int mEnd = toMemory && y < memY1 ? memX1 : x0;
-      const int end = std::max(wEnd, mEnd);
-      for (int x = x0; x < end; x += kPiece) {
+    for (int y = to.y0 + r0; y < to.y0 + r1; ++y) {
+      const int end = to.end(y);
+      for (int x = to.x0; x < end; x += kPiece) {
         const int len = std::min(kPiece, end - x);
         fill(x, y, buffer, len);
-        if (x < wEnd) StreamRow(window.row(y) + x, buffer, std::min(len, wEnd - x));
-        if (x < mEnd) StreamRow(memory.row(y) + x, buffer, std::min(len, mEnd - x));
+        to.put(x, y, buffer, len);
       }
     }
-#if defined(__SSE2__)
-    _mm_sfence();  // streamed stores are visible before the threads join
-#endif
+    detail::FenceStreamedRows();
   });
-  if (toWindow) window.markDirty(Rect{x0, y0, winX1, winY1});
-  if (toMemory) memory.markDirty(Rect{x0, y0, memX1, memY1});
+  to.markDirty();
+}
+
+// As WriteResultRect, for results that reuse work from the rows above: each
+// thread takes a band of rows and walks it in strips `strip` pixels wide
+// (at most 2048), each strip from top to bottom, calling fill(x, y, out, n)
+// on the fill that makeFill() made for that band. Within a strip, y usually
+// rises by one from call to call; a fill must still accept any (x, y).
+template <class MakeFill>
+void WriteResultStrips(Canvas& canvas, const Rect& area, int strip, MakeFill&& makeFill) {
+  detail::ResultTargets to(canvas, area);
+  if (to.y1 <= to.y0 || strip <= 0) return;
+  parallelRows(to.y1 - to.y0, to.x1 - to.x0, [&](int r0, int r1) {
+    auto fill = makeFill();
+    constexpr int kPiece = 2048;
+    alignas(64) Colour buffer[kPiece];
+    const int step = std::min(strip, kPiece);
+    for (int x = to.x0; x < to.x1; x += step)
+      for (int y = to.y0 + r0; y < to.y0 + r1; ++y) {
+        const int len = std::min(step, to.end(y) - x);
+        if (len <= 0) continue;
+        fill(x, y, buffer, len);
+        to.put(x, y, buffer, len);
+      }
+    detail::FenceStreamedRows();
+  });
+  to.markDirty();
 }
 
 // The whole width x height picture from (0, 0).
