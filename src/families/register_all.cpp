@@ -1,6 +1,7 @@
 #include "analysis/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
+#include "filters/commands.h"
 #include "geometry/commands.h"
 #include "pointops/commands.h"
 
@@ -10,6 +11,7 @@ void registerAllCommands(CommandTable& table) {
   registerDocumentCommands(table);
   registerPointOpsCommands(table);
   registerGeometryCommands(table);
+  registerFiltersCommands(table);
   registerAnalysisCommands(table);
 }
 

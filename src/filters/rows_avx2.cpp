@@ -1,0 +1,85 @@
+// The row kernels on AVX2 lanes: eight packed colours, four pixels of 16-bit
+// channels, four doubles.
+
+// GCC 12 takes the intrinsics' own "undefined vector" idiom for an
+// uninitialised read once they are inlined; the warning points into this
+// header, so it is silenced for the header alone.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "filters/kernels.h"
+#include "filters/lanes_plain.h"
+#include "filters/network.h"
+#include "filters/rows.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+namespace opta::filters::avx2 {
+
+struct U32 {
+  using T = __m256i;
+  static constexpr int kLanes = 8;
+  static T Load(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void Store(std::uint32_t* p, T v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static T Min(T a, T b) { return _mm256_min_epu32(a, b); }
+  static T Max(T a, T b) { return _mm256_max_epu32(a, b); }
+  static T MinBytes(T a, T b) { return _mm256_min_epu8(a, b); }
+  static T MaxBytes(T a, T b) { return _mm256_max_epu8(a, b); }
+  static T MidBytes(T lo, T hi) {
+    const T half =
+        _mm256_and_si256(_mm256_srli_epi32(_mm256_xor_si256(lo, hi), 1), _mm256_set1_epi32(0x7F7F7F7F));
+    return _mm256_add_epi32(_mm256_and_si256(lo, hi), half);
+  }
+  static T Colour24(T v) { return _mm256_and_si256(v, _mm256_set1_epi32(0xFFFFFF)); }
+};
+
+struct W16 {
+  using T = __m256i;
+  static constexpr int kLanes = 4;  // pixels
+  static T Widen(const std::uint32_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  static T Load(const std::uint16_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void Store(std::uint16_t* p, T v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static T Zero() { return _mm256_setzero_si256(); }
+  static T Add(T a, T b) { return _mm256_add_epi16(a, b); }
+  static T MulLo(T a, std::int16_t k) { return _mm256_mullo_epi16(a, _mm256_set1_epi16(k)); }
+  static T MulHi(T a, std::uint16_t m) {
+    return _mm256_mulhi_epu16(a, _mm256_set1_epi16(static_cast<short>(m)));
+  }
+  static T Shr(T a, int s) { return _mm256_srl_epi16(a, _mm_cvtsi32_si128(s)); }
+  // Saturating pack: signed channels clamped to 0..255.
+  static void StoreBytes(std::uint32_t* p, T v) {
+    const __m128i b = _mm_packus_epi16(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_and_si128(b, _mm_set1_epi32(0xFFFFFF)));
+  }
+};
+
+struct F64 {
+  using T = __m256d;
+  static constexpr int kLanes = 4;
+  static T Load(const double* p) { return _mm256_loadu_pd(p); }
+  static void Store(double* p, T v) { _mm256_storeu_pd(p, v); }
+  static T Set1(double v) { return _mm256_set1_pd(v); }
+  static T Gather(const double* table, const std::uint32_t* px, int shift) {
+    const __m128i c =
+        _mm_srl_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px)), _mm_cvtsi32_si128(shift));
+    return _mm256_i32gather_pd(table, _mm_and_si128(c, _mm_set1_epi32(0xFF)), 8);
+  }
+  static T Add(T a, T b) { return _mm256_add_pd(a, b); }
+  static T Mul(T a, T b) { return _mm256_mul_pd(a, b); }
+};
+
+#include "filters/rows_body.h"
+
+}  // namespace opta::filters::avx2
+
+#pragma GCC pop_options

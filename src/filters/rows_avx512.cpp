@@ -1,0 +1,86 @@
+// The row kernels on AVX-512 lanes: sixteen packed colours, eight pixels of
+// 16-bit channels, eight doubles.
+
+// GCC 12 takes the intrinsics' own "undefined vector" idiom for an
+// uninitialised read once they are inlined; the warning points into this
+// header, so it is silenced for the header alone.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "filters/kernels.h"
+#include "filters/lanes_plain.h"
+#include "filters/network.h"
+#include "filters/rows.h"
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw")
+
+namespace opta::filters::avx512 {
+
+struct U32 {
+  using T = __m512i;
+  static constexpr int kLanes = 16;
+  static T Load(const std::uint32_t* p) { return _mm512_loadu_si512(p); }
+  static void Store(std::uint32_t* p, T v) { _mm512_storeu_si512(p, v); }
+  static T Min(T a, T b) { return _mm512_min_epu32(a, b); }
+  static T Max(T a, T b) { return _mm512_max_epu32(a, b); }
+  static T MinBytes(T a, T b) { return _mm512_min_epu8(a, b); }
+  static T MaxBytes(T a, T b) { return _mm512_max_epu8(a, b); }
+  static T MidBytes(T lo, T hi) {
+    const T half =
+        _mm512_and_si512(_mm512_srli_epi32(_mm512_xor_si512(lo, hi), 1), _mm512_set1_epi32(0x7F7F7F7F));
+    return _mm512_add_epi32(_mm512_and_si512(lo, hi), half);
+  }
+  static T Colour24(T v) { return _mm512_and_si512(v, _mm512_set1_epi32(0xFFFFFF)); }
+};
+
+struct W16 {
+  using T = __m512i;
+  static constexpr int kLanes = 8;  // pixels
+  static T Widen(const std::uint32_t* p) {
+    return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+  }
+  static T Load(const std::uint16_t* p) { return _mm512_loadu_si512(p); }
+  static void Store(std::uint16_t* p, T v) { _mm512_storeu_si512(p, v); }
+  static T Zero() { return _mm512_setzero_si512(); }
+  static T Add(T a, T b) { return _mm512_add_epi16(a, b); }
+  static T MulLo(T a, std::int16_t k) { return _mm512_mullo_epi16(a, _mm512_set1_epi16(k)); }
+  static T MulHi(T a, std::uint16_t m) {
+    return _mm512_mulhi_epu16(a, _mm512_set1_epi16(static_cast<short>(m)));
+  }
+  static T Shr(T a, int s) { return _mm512_srl_epi16(a, _mm_cvtsi32_si128(s)); }
+  // Signed channels clamped to 0..255: negatives to 0, then an unsigned
+  // saturating narrow.
+  static void StoreBytes(std::uint32_t* p, T v) {
+    const __m256i b = _mm512_cvtusepi16_epi8(_mm512_max_epi16(v, _mm512_setzero_si512()));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_and_si256(b, _mm256_set1_epi32(0xFFFFFF)));
+  }
+};
+
+struct F64 {
+  using T = __m512d;
+  static constexpr int kLanes = 8;
+  static T Load(const double* p) { return _mm512_loadu_pd(p); }
+  static void Store(double* p, T v) { _mm512_storeu_pd(p, v); }
+  static T Set1(double v) { return _mm512_set1_pd(v); }
+  static T Gather(const double* table, const std::uint32_t* px, int shift) {
+    const __m256i c =
+        _mm256_srl_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(px)), _mm_cvtsi32_si128(shift));
+    return _mm512_i32gather_pd(_mm256_and_si256(c, _mm256_set1_epi32(0xFF)), table, 8);
+  }
+  static T Add(T a, T b) { return _mm512_add_pd(a, b); }
+  static T Mul(T a, T b) { return _mm512_mul_pd(a, b); }
+};
+
+#include "filters/rows_body.h"
+
+}  // namespace opta::filters::avx512
+
+#pragma GCC pop_options
