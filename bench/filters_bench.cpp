@@ -3,6 +3,7 @@
 // (bench/filters_yardstick.py has OpenCV's side of each).
 #include <benchmark/benchmark.h>
 
+#include "bench_main.h"
 #include "filters/kernels.h"
 #include "picture_bench.h"
 
@@ -22,7 +23,9 @@ void Sized(benchmark::State& s) {
 }
 
 void BM_LowPass(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { LowPassFilter(c, p, kLowPassMasks[0].mask, kLowPassMasks[0].divisor); });
+  Run(s, [](Canvas& c, const PixelMatrix& p) {
+    LowPassFilter(c, p, kLowPassMasks[0].mask, kLowPassMasks[0].divisor);
+  });
 }
 void BM_HighPass(benchmark::State& s) {
   Run(s, [](Canvas& c, const PixelMatrix& p) { HighPassFilter(c, p, kHighPassMasks[0]); });
@@ -36,10 +39,13 @@ void BM_ArithmeticMean3(benchmark::State& s) { Sized<ArithmeticMeanFilter, 3>(s)
 void BM_ArithmeticMean5(benchmark::State& s) { Sized<ArithmeticMeanFilter, 5>(s); }
 void BM_ArithmeticMean7(benchmark::State& s) { Sized<ArithmeticMeanFilter, 7>(s); }
 void BM_Max3(benchmark::State& s) { Sized<MaxFilter, 3>(s); }
+void BM_Max5(benchmark::State& s) { Sized<MaxFilter, 5>(s); }
 void BM_Max7(benchmark::State& s) { Sized<MaxFilter, 7>(s); }
 void BM_Min3(benchmark::State& s) { Sized<MinFilter, 3>(s); }
+void BM_Min5(benchmark::State& s) { Sized<MinFilter, 5>(s); }
 void BM_Min7(benchmark::State& s) { Sized<MinFilter, 7>(s); }
 void BM_Midpoint3(benchmark::State& s) { Sized<MidpointFilter, 3>(s); }
+void BM_Midpoint5(benchmark::State& s) { Sized<MidpointFilter, 5>(s); }
 void BM_Midpoint7(benchmark::State& s) { Sized<MidpointFilter, 7>(s); }
 void BM_GeometricMean7(benchmark::State& s) { Sized<GeometricMeanFilter, 7>(s); }
 void BM_HarmonicMean7(benchmark::State& s) { Sized<HarmonicMeanFilter, 7>(s); }
@@ -59,10 +65,13 @@ BENCHMARK(BM_ArithmeticMean3) SIZE;
 BENCHMARK(BM_ArithmeticMean5) SIZE;
 BENCHMARK(BM_ArithmeticMean7) SIZE;
 BENCHMARK(BM_Max3) SIZE;
+BENCHMARK(BM_Max5) SIZE;
 BENCHMARK(BM_Max7) SIZE;
 BENCHMARK(BM_Min3) SIZE;
+BENCHMARK(BM_Min5) SIZE;
 BENCHMARK(BM_Min7) SIZE;
 BENCHMARK(BM_Midpoint3) SIZE;
+BENCHMARK(BM_Midpoint5) SIZE;
 BENCHMARK(BM_Midpoint7) SIZE;
 BENCHMARK(BM_GeometricMean7) SIZE;
 BENCHMARK(BM_HarmonicMean7) SIZE;
@@ -71,4 +80,4 @@ BENCHMARK(BM_ContraharmonicMean7) SIZE;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

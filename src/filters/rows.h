@@ -55,8 +55,8 @@ struct RowKernels {
   void (*convolve)(const PixelMatrix& p, const ConvolveTerms& t, int x, int y, Colour* out, int count);
   void (*gaussian)(const PixelMatrix& p, const Divider16& d, int x, int y, Colour* out, int count);
   // count is at most kSpan here.
-  void (*doubleMean)(const PixelMatrix& p, int n, const DoubleMeanJob& job, DoubleMeanRing& ring, int x, int y,
-                     Colour* out, int count);
+  void (*doubleMean)(const PixelMatrix& p, int n, const DoubleMeanJob& job, DoubleMeanRing& ring, int x,
+                     int y, Colour* out, int count);
 };
 
 namespace plain {

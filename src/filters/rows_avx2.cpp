@@ -39,6 +39,16 @@ struct U32 {
     return _mm256_add_epi32(_mm256_and_si256(lo, hi), half);
   }
   static T Colour24(T v) { return _mm256_and_si256(v, _mm256_set1_epi32(0xFFFFFF)); }
+  // Lanes K .. 7 of a, then lanes 0 .. K - 1 of b.
+  // The byte shift works within 128-bit halves, so the middle pair of
+  // halves is built first.
+  template <int K>
+  static T Slide(T a, T b) {
+    const T middle = _mm256_permute2x128_si256(a, b, 0x21);
+    if constexpr (K < 4) return _mm256_alignr_epi8(middle, a, 4 * K);
+    if constexpr (K == 4) return middle;
+    if constexpr (K > 4) return _mm256_alignr_epi8(b, middle, 4 * (K - 4));
+  }
 };
 
 struct W16 {

@@ -39,6 +39,11 @@ struct U32 {
     return _mm512_add_epi32(_mm512_and_si512(lo, hi), half);
   }
   static T Colour24(T v) { return _mm512_and_si512(v, _mm512_set1_epi32(0xFFFFFF)); }
+  // Lanes K .. 15 of a, then lanes 0 .. K - 1 of b.
+  template <int K>
+  static T Slide(T a, T b) {
+    return _mm512_alignr_epi32(b, a, K);
+  }
 };
 
 struct W16 {

@@ -26,6 +26,17 @@ inline void ForRange(int begin, int end, Body&& body) {
   }
 }
 
+// Rows are worked top to bottom, and no prefetcher looks from one row to the
+// next: the part of the row that the next result row adds is asked for while
+// this one is computed.
+inline const std::uint32_t* RowBelow(const PixelMatrix& p, int r, int x) {
+  return r < p.height() ? p.row(r) + x : nullptr;
+}
+inline void PrefetchRow(const std::uint32_t* row, int n) {
+  if (!row) return;
+  for (int i = 0; i < n; i += 16) __builtin_prefetch(row + i);
+}
+
 // ---- Median: sorted columns, merged in bands shared by neighbouring windows.
 
 // Runs a network program (network.h) on lanes of type L (L::T values, L::Min and L::Max):
@@ -73,6 +84,7 @@ void MedianSpan(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
   constexpr int h = N / 2, K = N * N;
   const std::uint32_t* rows[N];
   for (int r = 0; r < N; ++r) rows[r] = p.row(y - h + r) + (x0 - h);
+  PrefetchRow(RowBelow(p, y + h + 1, x0 - h), count + N - 1);
 
   alignas(64) Stage col[N];  // col[r][i]: rank r of column x0 - h + i
   ForRange<U32, plain::U32>(0, count + N - 1, [&]<class L>(int i) {
@@ -107,6 +119,51 @@ void MedianSpan(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
   }
 }
 
+// The 3 x 3 median without stage buffers: a column's three values sorted,
+// the sorted columns slid one and two lanes to meet their neighbours, and
+// the median as the middle of (largest low, middle middle, smallest high).
+template <class L>
+struct Sorted3 {
+  typename L::T lo, mid, hi;
+};
+
+template <class L>
+inline Sorted3<L> SortColumns3(const std::uint32_t* const* rows, int i) {
+  const typename L::T a = L::Load(rows[0] + i), b = L::Load(rows[1] + i), c = L::Load(rows[2] + i);
+  const typename L::T lo = L::Min(a, b), hi = L::Max(a, b);
+  const typename L::T top = L::Max(hi, c), low = L::Min(hi, c);
+  return Sorted3<L>{L::Min(lo, low), L::Max(lo, low), top};
+}
+
+template <class L>
+inline typename L::T Median3Of(typename L::T a, typename L::T b, typename L::T c) {
+  return L::Max(L::Min(a, b), L::Min(L::Max(a, b), c));
+}
+
+// Returns how many of the count results it wrote; the rest, fewer than two
+// vectors, are left to the staged form so no load reaches past the row.
+template <class L>
+int SlidingMedian3(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
+  using T = typename L::T;
+  constexpr int V = L::kLanes;
+  const std::uint32_t* rows[3] = {p.row(y - 1) + (x0 - 1), p.row(y) + (x0 - 1), p.row(y + 1) + (x0 - 1)};
+  int j = 0;
+  if (count + 2 < 2 * V) return j;
+  Sorted3<L> cur = SortColumns3<L>(rows, 0);
+  const std::uint32_t* below = RowBelow(p, y + 2, x0 - 1);
+  for (; j + 2 * V <= count + 2; j += V) {
+    if (below) __builtin_prefetch(below + j + 2 * V);
+    const Sorted3<L> next = SortColumns3<L>(rows, j + V);
+    const T lo1 = L::template Slide<1>(cur.lo, next.lo), lo2 = L::template Slide<2>(cur.lo, next.lo);
+    const T mid1 = L::template Slide<1>(cur.mid, next.mid), mid2 = L::template Slide<2>(cur.mid, next.mid);
+    const T hi1 = L::template Slide<1>(cur.hi, next.hi), hi2 = L::template Slide<2>(cur.hi, next.hi);
+    const T lo = L::Max(L::Max(cur.lo, lo1), lo2), hi = L::Min(L::Min(cur.hi, hi1), hi2);
+    L::Store(out + j, L::Colour24(Median3Of<L>(lo, Median3Of<L>(cur.mid, mid1, mid2), hi)));
+    cur = next;
+  }
+  return j;
+}
+
 // ---- Max, min and midpoint: separable, a column of N rows, then N columns.
 
 // Max keeps the larger packed value (hi); min and midpoint keep the channel
@@ -128,6 +185,7 @@ void OrderSpan(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
   constexpr int h = N / 2;
   const std::uint32_t* rows[N];
   for (int r = 0; r < N; ++r) rows[r] = p.row(y - h + r) + (x0 - h);
+  PrefetchRow(RowBelow(p, y + h + 1, x0 - h), count + N - 1);
   alignas(64) std::uint32_t lo[kStride], hi[kStride];
   ForRange<U32, plain::U32>(0, count + N - 1, [&]<class L>(int i) {
     typename L::T l = L::Load(rows[0] + i), g = l;
@@ -147,6 +205,46 @@ void OrderSpan(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
   });
 }
 
+// The same without buffers: each vector of columns reduced down the N rows,
+// then across by sliding the next vector's columns in, one lane at a time.
+// Returns how many results it wrote, as SlidingMedian3 does.
+template <class L, int N, OrderKind Kind>
+int SlidingOrder(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
+  using T = typename L::T;
+  constexpr int h = N / 2, V = L::kLanes;
+  static_assert(V >= N - 1, "a window spans at most two vectors");
+  const std::uint32_t* rows[N];
+  for (int r = 0; r < N; ++r) rows[r] = p.row(y - h + r) + (x0 - h);
+  auto down = [&](int i, T& lo, T& hi) {
+    lo = hi = L::Load(rows[0] + i);
+    for (int r = 1; r < N; ++r) Fold<L, Kind>(lo, hi, rows[r] + i, rows[r] + i);
+  };
+  int j = 0;
+  if (count + N - 1 < 2 * V) return j;
+  T lo, hi, nextLo, nextHi;
+  down(0, lo, hi);
+  const std::uint32_t* below = RowBelow(p, y + h + 1, x0 - h);
+  for (; j + 2 * V <= count + N - 1; j += V) {
+    if (below) __builtin_prefetch(below + j + 2 * V);
+    down(j + V, nextLo, nextHi);
+    T l = lo, g = hi;
+    [&]<std::size_t... K>(std::index_sequence<K...>) {
+      if constexpr (kUsesLo<Kind>) ((l = L::MinBytes(l, L::template Slide<K + 1>(lo, nextLo))), ...);
+      if constexpr (Kind == OrderKind::Max) ((g = L::Max(g, L::template Slide<K + 1>(hi, nextHi))), ...);
+      if constexpr (Kind == OrderKind::Midpoint)
+        ((g = L::MaxBytes(g, L::template Slide<K + 1>(hi, nextHi))), ...);
+    }
+    (std::make_index_sequence<N - 1>{});
+    T v = g;
+    if constexpr (Kind == OrderKind::Min) v = l;
+    if constexpr (Kind == OrderKind::Midpoint) v = L::MidBytes(l, g);
+    L::Store(out + j, L::Colour24(v));
+    lo = nextLo;
+    hi = nextHi;
+  }
+  return j;
+}
+
 // ---- Sums of 16-bit channels: the arithmetic mean and the fixed masks.
 
 template <class L>
@@ -160,6 +258,7 @@ void MeanSpan(const PixelMatrix& p, const Divider16& d, int x0, int y, Colour* o
   constexpr int h = N / 2;
   const std::uint32_t* rows[N];
   for (int r = 0; r < N; ++r) rows[r] = p.row(y - h + r) + (x0 - h);
+  PrefetchRow(RowBelow(p, y + h + 1, x0 - h), count + N - 1);
   alignas(64) std::uint16_t sums[kStride * 4];  // column sums, four channels a pixel
   ForRange<W16, plain::W16>(0, count + N - 1, [&]<class L>(int i) {
     typename L::T s = L::Widen(rows[0] + i);
@@ -176,7 +275,9 @@ void MeanSpan(const PixelMatrix& p, const Divider16& d, int x0, int y, Colour* o
 void ConvolveRow(const PixelMatrix& p, const ConvolveTerms& t, int x0, int y, Colour* out, int count) {
   const std::uint32_t* src[9];
   for (int k = 0; k < t.count; ++k) src[k] = p.row(y + t.dy[k]) + x0 + t.dx[k];
+  const std::uint32_t* below = RowBelow(p, y + 2, x0 - 1);
   ForRange<W16, plain::W16>(0, count, [&]<class L>(int j) {
+    if (below) __builtin_prefetch(below + j + 2 * L::kLanes);
     typename L::T s = L::Zero();
     for (int k = 0; k < t.count; ++k) s = L::Add(s, L::MulLo(L::Widen(src[k] + j), t.coefficient[k]));
     if (t.divide) s = Divide<L>(s, t.divider);
@@ -189,7 +290,9 @@ void ConvolveRow(const PixelMatrix& p, const ConvolveTerms& t, int x0, int y, Co
 void GaussianRow(const PixelMatrix& p, const Divider16& d, int x0, int y, Colour* out, int count) {
   const std::uint32_t* rows[5];
   for (int r = 0; r < 5; ++r) rows[r] = p.row(y - 2 + r) + (x0 - 2);
+  const std::uint32_t* below = RowBelow(p, y + 3, x0 - 2);
   ForRange<W16, plain::W16>(0, count, [&]<class L>(int j) {
+    if (below) __builtin_prefetch(below + j + 2 * L::kLanes);
     using T = typename L::T;
     T byDy[5][3];  // per column: the centre row, rows +-1, rows +-2
     for (int c = 0; c < 5; ++c) {
@@ -343,9 +446,33 @@ inline void BySpans(int x, Colour* out, int count, Run&& run) {
 }
 
 void MedianRow(const PixelMatrix& p, int n, int x, int y, Colour* out, int count) {
+  if constexpr (U32::kLanes > 1) {
+    if (n == 3) {
+      const int done = SlidingMedian3<U32>(p, x, y, out, count);
+      x += done;
+      out += done;
+      count -= done;
+    }
+  }
   BySpans(x, out, count, [&](int xs, Colour* o, int c) { BySize<MedianSize>(n, p, xs, y, o, c); });
 }
+template <int N>
+struct SlidingOrderSize {
+  static void run(OrderKind k, const PixelMatrix& p, int x, int y, Colour* out, int count, int& done) {
+    if (k == OrderKind::Max) done = SlidingOrder<U32, N, OrderKind::Max>(p, x, y, out, count);
+    if (k == OrderKind::Min) done = SlidingOrder<U32, N, OrderKind::Min>(p, x, y, out, count);
+    if (k == OrderKind::Midpoint) done = SlidingOrder<U32, N, OrderKind::Midpoint>(p, x, y, out, count);
+  }
+};
+
 void OrderRow(const PixelMatrix& p, int n, OrderKind kind, int x, int y, Colour* out, int count) {
+  if constexpr (U32::kLanes > 1) {
+    int done = 0;
+    BySize<SlidingOrderSize>(n, kind, p, x, y, out, count, done);
+    x += done;
+    out += done;
+    count -= done;
+  }
   BySpans(x, out, count, [&](int xs, Colour* o, int c) { BySize<OrderSize>(n, kind, p, xs, y, o, c); });
 }
 void MeanRow(const PixelMatrix& p, int n, const Divider16& d, int x, int y, Colour* out, int count) {
