@@ -20,7 +20,8 @@ template <const auto& P>
 std::vector<int> Run(const std::vector<int>& in) {
   std::vector<int> slot(P.kSlots);
   for (int i = 0; i < P.kInputs; ++i) slot[i] = in[i];
-  for (const net::Op& op : P.ops) slot[op.dst] = op.max ? std::max(slot[op.a], slot[op.b]) : std::min(slot[op.a], slot[op.b]);
+  for (const net::Op& op : P.ops)
+    slot[op.dst] = op.max ? std::max(slot[op.a], slot[op.b]) : std::min(slot[op.a], slot[op.b]);
   std::vector<int> out;
   for (auto o : P.outputs) out.push_back(slot[o]);
   return out;

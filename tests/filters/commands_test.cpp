@@ -42,8 +42,8 @@ Colour Ramp(int x, int y) { return Rgb(10 * (3 * x + y + 1), 0, 0); }
 
 TEST(FilterCommands, DialogsComeFirstAndTheMessageOnlyAfterOk) {
   App app;
-  const std::vector<std::pair<int, std::string>> withDialog = {{kLow, "ABOUTBOX"}, {kHigh, "104"},
-                                                               {kMedian, "105"},  {kArithmetic, "105"},
+  const std::vector<std::pair<int, std::string>> withDialog = {{kLow, "ABOUTBOX"},  {kHigh, "104"},
+                                                               {kMedian, "105"},    {kArithmetic, "105"},
                                                                {kGeometric, "105"}, {kMax, "105"}};
   for (const auto& [id, name] : withDialog) {
     app.ui().clearRecords();
@@ -127,7 +127,7 @@ TEST(FilterCommands, FiltersWriteBothSurfacesUnderTheWaitCursor) {
   EXPECT_EQ(app.windowSurface().get(2, 1), Rgb(42, 42, 42));
   EXPECT_EQ(app.shown(0, 0), kShown);  // the border keeps what it showed
   EXPECT_EQ(app.windowSurface().get(4, 2), kShown);
-  EXPECT_EQ(app.windowSurface().get(6, 2), kShown);  // beyond the picture
+  EXPECT_EQ(app.windowSurface().get(6, 2), kShown);      // beyond the picture
   EXPECT_EQ(app.doc().working.pixels.at(2, 2), kWhite);  // the source is never written
   EXPECT_EQ(app.ui().cursorHistory(),
             (std::vector<platform::CursorShape>{platform::CursorShape::Wait, platform::CursorShape::Arrow}));

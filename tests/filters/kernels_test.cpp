@@ -49,7 +49,9 @@ Scene Filtered(int w, int h, const std::function<Colour(int, int)>& pixel, const
 // The centre result of an n x n picture holding `window` (x outer, y inner).
 Colour Centre(const std::vector<Colour>& window, const Op& op) {
   const int n = window.size() == 9 ? 3 : (window.size() == 25 ? 5 : 7);
-  return Filtered(n, n, [&](int x, int y) { return window[x * n + y]; }, op).memory.get(n / 2, n / 2);
+  return Filtered(
+             n, n, [&](int x, int y) { return window[x * n + y]; }, op)
+      .memory.get(n / 2, n / 2);
 }
 
 std::vector<Colour> Flat(int k, Colour c) { return std::vector<Colour>(k, c); }
@@ -77,7 +79,8 @@ TEST(FilterMasks, LowPassSpreadsASinglePixelAndDropsRemainders) {
   // LPF 6 on one white pixel: 2 * 255 / 6 = 85 at the centre, 255 / 6 = 42.5
   // dropped to 42 beside it, nothing on the diagonals; the border keeps what
   // the surfaces showed.
-  const Scene s = Filtered(5, 5, [](int x, int y) { return x == 2 && y == 2 ? kWhite : kBlack; }, LowPass(0));
+  const Scene s = Filtered(
+      5, 5, [](int x, int y) { return x == 2 && y == 2 ? kWhite : kBlack; }, LowPass(0));
   EXPECT_EQ(s.memory.get(2, 2), Gray(85));
   EXPECT_EQ(s.memory.get(1, 2), Gray(42));
   EXPECT_EQ(s.memory.get(2, 3), Gray(42));
@@ -94,27 +97,30 @@ TEST(FilterMasks, HighPassKeepsFlatAreasAndClampsBothWays) {
   EXPECT_EQ(Centre(Flat(9, Rgb(3, 90, 200)), HighPass(1)), Rgb(3, 90, 200));
   // HPF 1 is 5c minus the four edge neighbours: -1 and 0 give 0, 255 and 256 give 255.
   auto edges = [](int c, int left) { return std::vector<Colour>{0, Gray(left), 0, 0, Gray(c), 0, 0, 0, 0}; };
-  EXPECT_EQ(Centre(edges(60, 55), HighPass(0)), Gray(245));         // 300 - 55
-  EXPECT_EQ(Centre(edges(60, 46), HighPass(0)), Gray(254));         // 300 - 46
-  EXPECT_EQ(Centre(edges(60, 45), HighPass(0)), Gray(255));         // 255
-  EXPECT_EQ(Centre(edges(60, 44), HighPass(0)), Gray(255));         // 256 clamped
-  EXPECT_EQ(Centre(edges(20, 100), HighPass(0)), Gray(0));          // 0
-  EXPECT_EQ(Centre(edges(20, 101), HighPass(0)), Gray(0));          // -1 clamped
-  EXPECT_EQ(Centre(edges(20, 99), HighPass(0)), Gray(1));           // 1
+  EXPECT_EQ(Centre(edges(60, 55), HighPass(0)), Gray(245));  // 300 - 55
+  EXPECT_EQ(Centre(edges(60, 46), HighPass(0)), Gray(254));  // 300 - 46
+  EXPECT_EQ(Centre(edges(60, 45), HighPass(0)), Gray(255));  // 255
+  EXPECT_EQ(Centre(edges(60, 44), HighPass(0)), Gray(255));  // 256 clamped
+  EXPECT_EQ(Centre(edges(20, 100), HighPass(0)), Gray(0));   // 0
+  EXPECT_EQ(Centre(edges(20, 101), HighPass(0)), Gray(0));   // -1 clamped
+  EXPECT_EQ(Centre(edges(20, 99), HighPass(0)), Gray(1));    // 1
   // A step from 0 to 255: the dark side goes to 0, the bright side saturates.
-  const Scene s = Filtered(6, 3, [](int x, int) { return x < 3 ? kBlack : kWhite; }, HighPass(0));
+  const Scene s = Filtered(
+      6, 3, [](int x, int) { return x < 3 ? kBlack : kWhite; }, HighPass(0));
   EXPECT_EQ(s.memory.get(2, 1), kBlack);
   EXPECT_EQ(s.memory.get(3, 1), kWhite);
 }
 
 TEST(FilterMasks, GaussianDividesByTheWeightsTotal) {
   // 249 v / 249 = v: a flat area keeps its value.
-  const Scene flat = Filtered(6, 5, [](int, int) { return Rgb(1, 128, 255); }, GaussianFilter);
+  const Scene flat = Filtered(
+      6, 5, [](int, int) { return Rgb(1, 128, 255); }, GaussianFilter);
   EXPECT_EQ(flat.memory.get(2, 2), Rgb(1, 128, 255));
   EXPECT_EQ(flat.memory.get(3, 2), Rgb(1, 128, 255));
   EXPECT_EQ(flat.memory.get(1, 2), kBefore);  // two rows and columns of border
   // One white pixel at (3, 3): weights 25, 19 and 14 give 25.6, 19.5, 14.3.
-  const Scene dot = Filtered(7, 7, [](int x, int y) { return x == 3 && y == 3 ? kWhite : kBlack; }, GaussianFilter);
+  const Scene dot = Filtered(
+      7, 7, [](int x, int y) { return x == 3 && y == 3 ? kWhite : kBlack; }, GaussianFilter);
   EXPECT_EQ(dot.memory.get(3, 3), Gray(25));
   EXPECT_EQ(dot.memory.get(3, 2), Gray(19));
   EXPECT_EQ(dot.memory.get(2, 2), Gray(14));
@@ -125,14 +131,24 @@ TEST(FilterMasks, GaussianDividesByTheWeightsTotal) {
 }
 
 TEST(FilterMasks, PicturesTooSmallForTheWindowAreLeftAlone) {
-  for (const Op& op : {LowPass(0), HighPass(0), Op(GaussianFilter), Sized(MedianFilter, 3), Sized(MinFilter, 5),
-                       Sized(GeometricMeanFilter, 7), Contraharmonic(7, 10)}) {
-    const Scene s = Filtered(2, 9, [](int, int) { return kWhite; }, op);
+  for (const Op& op : {LowPass(0), HighPass(0), Op(GaussianFilter), Sized(MedianFilter, 3),
+                       Sized(MinFilter, 5), Sized(GeometricMeanFilter, 7), Contraharmonic(7, 10)}) {
+    const Scene s = Filtered(
+        2, 9, [](int, int) { return kWhite; }, op);
     EXPECT_EQ(s.memory.get(1, 4), kBefore);
   }
-  EXPECT_EQ(Filtered(4, 9, [](int, int) { return kWhite; }, GaussianFilter).memory.get(2, 4), kBefore);
-  EXPECT_EQ(Filtered(6, 4, [](int, int) { return kWhite; }, Sized(MaxFilter, 5)).memory.get(2, 2), kBefore);
-  EXPECT_EQ(Filtered(7, 7, [](int, int) { return kWhite; }, Sized(MaxFilter, 7)).memory.get(3, 3), kWhite);
+  EXPECT_EQ(Filtered(
+                4, 9, [](int, int) { return kWhite; }, GaussianFilter)
+                .memory.get(2, 4),
+            kBefore);
+  EXPECT_EQ(Filtered(
+                6, 4, [](int, int) { return kWhite; }, Sized(MaxFilter, 5))
+                .memory.get(2, 2),
+            kBefore);
+  EXPECT_EQ(Filtered(
+                7, 7, [](int, int) { return kWhite; }, Sized(MaxFilter, 7))
+                .memory.get(3, 3),
+            kWhite);
 }
 
 TEST(FilterOrder, MedianAndMaxChooseWholePixelsBlueFirst) {
