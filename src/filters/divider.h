@@ -21,9 +21,13 @@ struct Divider16 {
 
 namespace detail {
 
+// Multiply-high and shift never decrease as v grows, and neither does v /
+// divisor, which steps up by one at each multiple: so agreeing on both
+// sides of every step (and at both ends) is agreeing everywhere.
 constexpr bool Exact(const Divider16& d, unsigned divisor, unsigned maxValue) {
-  for (unsigned v = 0; v <= maxValue; ++v)
-    if (d.apply(v) != v / divisor) return false;
+  if (d.apply(0) != 0 || d.apply(maxValue) != maxValue / divisor) return false;
+  for (unsigned q = 1; q * divisor <= maxValue; ++q)
+    if (d.apply(q * divisor - 1) != q - 1 || d.apply(q * divisor) != q) return false;
   return true;
 }
 
