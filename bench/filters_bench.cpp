@@ -49,7 +49,11 @@ void BM_Midpoint5(benchmark::State& s) { Sized<MidpointFilter, 5>(s); }
 void BM_Midpoint7(benchmark::State& s) { Sized<MidpointFilter, 7>(s); }
 void BM_GeometricMean7(benchmark::State& s) { Sized<GeometricMeanFilter, 7>(s); }
 void BM_HarmonicMean7(benchmark::State& s) { Sized<HarmonicMeanFilter, 7>(s); }
+// The order the dialog starts with (Q = 10, whole powers) and one that is not whole.
 void BM_ContraharmonicMean7(benchmark::State& s) {
+  Run(s, [](Canvas& c, const PixelMatrix& p) { ContraharmonicMeanFilter(c, p, 7, 10); });
+}
+void BM_ContraharmonicMean7Q15(benchmark::State& s) {
   Run(s, [](Canvas& c, const PixelMatrix& p) { ContraharmonicMeanFilter(c, p, 7, 15); });
 }
 
@@ -76,6 +80,7 @@ BENCHMARK(BM_Midpoint7) SIZE;
 BENCHMARK(BM_GeometricMean7) SIZE;
 BENCHMARK(BM_HarmonicMean7) SIZE;
 BENCHMARK(BM_ContraharmonicMean7) SIZE;
+BENCHMARK(BM_ContraharmonicMean7Q15) SIZE;
 
 }  // namespace
 }  // namespace opta

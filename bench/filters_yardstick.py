@@ -66,6 +66,7 @@ CASES = {
     "BM_GeometricMean7": _filter2d(BOX7),
     "BM_HarmonicMean7": _filter2d(BOX7),
     "BM_ContraharmonicMean7": _filter2d(BOX7),
+    "BM_ContraharmonicMean7Q15": _filter2d(BOX7),
 }
 for _k in (3, 5, 7):
     CASES[f"BM_Median{_k}"] = _median(_k)
@@ -81,7 +82,9 @@ NOTES = {
     "BM_Gaussian": "same 5x5 table over its total 249; OpenCV rounds, in float; " + _SURFACES,
     "BM_GeometricMean7": "OpenCV: a 7x7 float box filter; ours: 49 products in double per channel and the root",
     "BM_HarmonicMean7": "OpenCV: a 7x7 float box filter; ours: 49 reciprocals summed in double per channel",
-    "BM_ContraharmonicMean7": "OpenCV: a 7x7 float box filter; ours: two sums of 49 powers in double per channel",
+    "BM_ContraharmonicMean7": "OpenCV: a 7x7 float box filter; ours: order 1 (Q = 10), two sums of whole powers",
+    "BM_ContraharmonicMean7Q15": "OpenCV: a 7x7 float box filter; ours: order 1.5, two sums of 49 powers in "
+                                 "double per channel, in the window's order",
 }
 for _k in (3, 5, 7):
     NOTES[f"BM_Median{_k}"] = ("OpenCV: per-channel median of the 3-byte picture; ours: the whole pixel in packed "

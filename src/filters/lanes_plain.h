@@ -88,12 +88,13 @@ struct F64 {
   static T Load(const double* p) { return *p; }
   static void Store(double* p, T v) { *p = v; }
   static T Set1(double v) { return v; }
-  // table[channel at `shift` of *px].
-  static T Gather(const double* table, const std::uint32_t* px, int shift) {
-    return table[(*px >> shift) & 0xFF];
-  }
   static T Add(T a, T b) { return a + b; }
   static T Mul(T a, T b) { return a * b; }
+  static T Div(T a, T b) { return a / b; }
+  // Neither a zero denominator nor a ratio that is no number.
+  static bool Ordinary(T den, T ratio) { return den != 0 && ratio == ratio; }
+  // A channel from a ratio of 0 or more: 255 from 255 up, else truncated.
+  static void StoreChannel(int* out, T v) { *out = v >= 255 ? 255 : static_cast<int>(v); }
 };
 
 }  // namespace opta::filters::plain

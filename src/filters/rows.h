@@ -46,6 +46,7 @@ struct DoubleMeanJob {
   const double* table[2] = {nullptr, nullptr};  // the contraharmonic's numerator, then denominator
   const RootTable* roots = nullptr;             // the geometric mean's last step
   double q = 0;                                 // the contraharmonic order
+  bool wholeSums = false;  // every table value whole, 49 of them below 2^53: sums exact in any order
 };
 
 struct RowKernels {

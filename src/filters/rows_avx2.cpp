@@ -79,13 +79,17 @@ struct F64 {
   static T Load(const double* p) { return _mm256_loadu_pd(p); }
   static void Store(double* p, T v) { _mm256_storeu_pd(p, v); }
   static T Set1(double v) { return _mm256_set1_pd(v); }
-  static T Gather(const double* table, const std::uint32_t* px, int shift) {
-    const __m128i c =
-        _mm_srl_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px)), _mm_cvtsi32_si128(shift));
-    return _mm256_i32gather_pd(table, _mm_and_si128(c, _mm_set1_epi32(0xFF)), 8);
-  }
   static T Add(T a, T b) { return _mm256_add_pd(a, b); }
   static T Mul(T a, T b) { return _mm256_mul_pd(a, b); }
+  static T Div(T a, T b) { return _mm256_div_pd(a, b); }
+  static bool Ordinary(T den, T ratio) {
+    const T zero = _mm256_cmp_pd(den, _mm256_setzero_pd(), _CMP_EQ_OQ);
+    return _mm256_movemask_pd(_mm256_or_pd(zero, _mm256_cmp_pd(ratio, ratio, _CMP_UNORD_Q))) == 0;
+  }
+  static void StoreChannel(int* out, T v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(255))));
+  }
 };
 
 #include "filters/rows_body.h"

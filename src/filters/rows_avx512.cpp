@@ -75,13 +75,17 @@ struct F64 {
   static T Load(const double* p) { return _mm512_loadu_pd(p); }
   static void Store(double* p, T v) { _mm512_storeu_pd(p, v); }
   static T Set1(double v) { return _mm512_set1_pd(v); }
-  static T Gather(const double* table, const std::uint32_t* px, int shift) {
-    const __m256i c =
-        _mm256_srl_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(px)), _mm_cvtsi32_si128(shift));
-    return _mm512_i32gather_pd(_mm256_and_si256(c, _mm256_set1_epi32(0xFF)), table, 8);
-  }
   static T Add(T a, T b) { return _mm512_add_pd(a, b); }
   static T Mul(T a, T b) { return _mm512_mul_pd(a, b); }
+  static T Div(T a, T b) { return _mm512_div_pd(a, b); }
+  static bool Ordinary(T den, T ratio) {
+    return (_mm512_cmp_pd_mask(den, _mm512_setzero_pd(), _CMP_EQ_OQ) |
+            _mm512_cmp_pd_mask(ratio, ratio, _CMP_UNORD_Q)) == 0;
+  }
+  static void StoreChannel(int* out, T v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        _mm512_cvttpd_epi32(_mm512_min_pd(v, _mm512_set1_pd(255))));
+  }
 };
 
 #include "filters/rows_body.h"

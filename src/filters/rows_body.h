@@ -339,6 +339,23 @@ void CombineSpan(const double* const* rows, int count, double* out) {
   ForRange<F64, plain::F64>(j, count, [&]<class L>(int i) { CombineAt<L, Product, N, 1>(rows, i, out); });
 }
 
+// Whole numbers whose sums stay below 2^53 add up exactly in any order, so
+// such windows are summed down the columns first and the column sums shared.
+template <int N>
+void SumByColumns(const double* const* rows, int count, double* out) {
+  alignas(64) double column[kStride];
+  ForRange<F64, plain::F64>(0, count + N - 1, [&]<class L>(int i) {
+    typename L::T s = L::Load(rows[0] + i);
+    for (int dy = 1; dy < N; ++dy) s = L::Add(s, L::Load(rows[dy] + i));
+    L::Store(column + i, s);
+  });
+  ForRange<F64, plain::F64>(0, count, [&]<class L>(int j) {
+    typename L::T s = L::Load(column + j);
+    for (int dx = 1; dx < N; ++dx) s = L::Add(s, L::Load(column + j + dx));
+    L::Store(out + j, s);
+  });
+}
+
 template <int N>
 void DoubleMeanSpan(const PixelMatrix& p, const DoubleMeanJob& job, DoubleMeanRing& ring, int x0, int y,
                     Colour* out, int count) {
@@ -346,22 +363,22 @@ void DoubleMeanSpan(const PixelMatrix& p, const DoubleMeanJob& job, DoubleMeanRi
   const int tables = job.kind == MeanKind::Contraharmonic ? 2 : 1;
   // Going on down the same strip only the newest row needs converting.
   const bool next = ring.x == x0 && ring.count == count && ring.y == y - 1;
-  // Strips walk down the picture, where no prefetcher looks ahead: ask for
-  // the strip's piece of a row a few rows early.
-  constexpr int kAhead = 4;
-  if (y + h + kAhead < p.height()) {
-    const char* ahead = reinterpret_cast<const char*>(p.row(y + h + kAhead) + (x0 - h));
-    for (int b = 0; b < (count + N - 1) * 4; b += 64) __builtin_prefetch(ahead + b);
-  }
+  // A strip's row is short, so it is asked for a few rows early.
+  PrefetchRow(RowBelow(p, y + h + 4, x0 - h), count + N - 1);
   for (int r = next ? y + h : y - h; r <= y + h; ++r) {
     const std::uint32_t* src = p.row(r) + (x0 - h);
-    for (int t = 0; t < tables; ++t)
-      for (int c = 0; c < 3; ++c) {
-        double* dst = ring.values[t][c][r % N];
-        ForRange<F64, plain::F64>(0, count + N - 1, [&]<class L>(int i) {
-          L::Store(dst + i, L::Gather(job.table[t], src + i, 8 * c));
-        });
+    for (int t = 0; t < tables; ++t) {
+      const double* table = job.table[t];
+      double* red = ring.values[t][0][r % N];
+      double* green = ring.values[t][1][r % N];
+      double* blue = ring.values[t][2][r % N];
+      for (int i = 0; i < count + N - 1; ++i) {
+        const std::uint32_t c = src[i];
+        red[i] = table[c & 0xFF];
+        green[i] = table[(c >> 8) & 0xFF];
+        blue[i] = table[(c >> 16) & 0xFF];
       }
+    }
   }
   ring.x = x0;
   ring.y = y;
@@ -374,29 +391,37 @@ void DoubleMeanSpan(const PixelMatrix& p, const DoubleMeanJob& job, DoubleMeanRi
       for (int dy = 0; dy < N; ++dy) rows[dy] = ring.values[t][c][(y - h + dy) % N];
       if (job.kind == MeanKind::Geometric) {
         CombineSpan<true, N>(rows, count, combined[t][c]);
+      } else if (job.wholeSums) {
+        SumByColumns<N>(rows, count, combined[t][c]);
       } else {
         CombineSpan<false, N>(rows, count, combined[t][c]);
       }
     }
 
-  int v[3][kSpan];
+  alignas(64) int v[3][kSpan];
   for (int c = 0; c < 3; ++c) {
     const double* a = combined[0][c];
     if (job.kind == MeanKind::Geometric) {
       for (int j = 0; j < count; ++j) v[c][j] = job.roots->root(a[j]);
     } else if (job.kind == MeanKind::Harmonic) {
       // The sum is at least k / 255, so k / sum stays below 256.
-      for (int j = 0; j < count; ++j) v[c][j] = static_cast<int>(N * N / a[j]);
+      ForRange<F64, plain::F64>(0, count, [&]<class L>(int j) {
+        L::StoreChannel(v[c] + j, L::Div(L::Set1(N * N), L::Load(a + j)));
+      });
     } else {
       const double* d = combined[1][c];
-      for (int j = 0; j < count; ++j)
-        v[c][j] = ContraharmonicChannel(a[j], d[j], job.q, [&] {
-          int most = 0;
-          for (int r = y - h; r <= y + h; ++r)
-            for (int i = x0 + j - h; i <= x0 + j + h; ++i)
-              most = std::max(most, static_cast<int>((p.row(r)[i] >> (8 * c)) & 0xFF));
-          return most;
-        });
+      ForRange<F64, plain::F64>(0, count, [&]<class L>(int j) {
+        const typename L::T ratio = L::Div(L::Load(a + j), L::Load(d + j));
+        if (L::Ordinary(L::Load(d + j), ratio)) return L::StoreChannel(v[c] + j, ratio);
+        for (int i = j; i < j + L::kLanes; ++i)
+          v[c][i] = ContraharmonicChannel(a[i], d[i], job.q, [&] {
+            int most = 0;
+            for (int r = y - h; r <= y + h; ++r)
+              for (int col = x0 + i - h; col <= x0 + i + h; ++col)
+                most = std::max(most, static_cast<int>((p.row(r)[col] >> (8 * c)) & 0xFF));
+            return most;
+          });
+      });
     }
   }
   for (int j = 0; j < count; ++j) out[j] = RgbClamped(v[0][j], v[1][j], v[2][j]);
