@@ -132,10 +132,11 @@ TEST(FiltersFastVersusReference, ContraharmonicOrdersMinus5And1000) {
   ExpectContraharmonicSame({-5, 1000}, false);
 }
 
-// Orders where the sums reach infinity or nothing: on small pictures, which
-// still hold every case of the rule.
+// Orders where the sums reach infinity or nothing, and 4 and 5, either side
+// of the whole powers that may be summed in any order: on small pictures,
+// which still hold every case of the rule.
 TEST(FiltersFastVersusReference, ContraharmonicExtremeOrders) {
-  ExpectContraharmonicSame({-10, -15, 1278, 5000, INT_MIN, INT_MAX}, true);
+  ExpectContraharmonicSame({-10, -15, 40, 50, 1278, 5000, INT_MIN, INT_MAX}, true);
 }
 
 }  // namespace
