@@ -55,13 +55,13 @@ TEST(FilterCommands, DialogsComeFirstAndTheMessageOnlyAfterOk) {
     app.command(id);  // accepted as it opens
     ASSERT_EQ(app.boxes().size(), 1u) << id;
     EXPECT_EQ(app.boxes()[0].text, "First Open a BITMAP image !!");
-    EXPECT_EQ(app.boxes()[0].caption, "BOPTA");
-    EXPECT_EQ(app.boxes()[0].flags, platform::MB_ICONEXCLAMATION);
   }
   app.ui().clearRecords();
   app.command(kGaussian);
   EXPECT_TRUE(app.dialogs().empty());
-  EXPECT_EQ(app.boxes().size(), 1u);
+  ASSERT_EQ(app.boxes().size(), 1u);
+  EXPECT_EQ(app.boxes()[0].caption, "BOPTA");
+  EXPECT_EQ(app.boxes()[0].flags, platform::MB_ICONEXCLAMATION);
 
   // The contraharmonic filter asks for its order even after a Cancel; only
   // the order dialog's answer counts.
@@ -102,15 +102,11 @@ TEST(FilterCommands, ChoicesAreRememberedSharedAndResetAtStart) {
     app.command(kMin);  // one size for all eight filters
     EXPECT_TRUE(app.dialogs().back().checked.at(1002));
 
-    // Q as typed, without a range check; text that is no number reads 0.
+    // Q as typed, without a range check.
     app.ui().queueDialog(DialogScript::Ok());
     app.ui().queueDialog(DialogScript{}.set(1015, "2000").click(platform::IDOK));
     app.command(kContraharmonic);
     EXPECT_EQ(filters::ContraharmonicOrder, 2000);
-    app.ui().queueDialog(DialogScript::Ok());
-    app.ui().queueDialog(DialogScript{}.set(1015, "-x").click(platform::IDOK));
-    app.command(kContraharmonic);
-    EXPECT_EQ(filters::ContraharmonicOrder, 0);
   }
   App again;
   EXPECT_EQ(filters::LowPassChoice, 11);
