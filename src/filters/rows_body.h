@@ -39,8 +39,8 @@ inline void PrefetchRow(const std::uint32_t* row, int n) {
 
 // ---- Median: sorted columns, merged in bands shared by neighbouring windows.
 
-// Runs a network program (network.h) on lanes of type L (L::T values, L::Min and L::Max):
-// load(i) gives input i, store(j, v) takes kept rank j.
+// Runs a network program (network.h) on lanes L: load(i) gives input i,
+// store(j, v) takes kept rank j.
 template <class L, const auto& P, class Load, class Store>
 inline void Execute(Load&& load, Store&& store) {
   typename L::T s[P.kSlots];
@@ -76,9 +76,11 @@ inline void FinalStage(int end, const Stage* a, const Stage* b, int offB, Colour
   });
 }
 
-// Window j's columns are cols j .. j + N - 1. Its median is merged from a
-// band covering the first N - 1 columns (shared work, see below) and the
-// sorted last column.
+// Window j covers columns j .. j + N - 1 of the span. Sorted columns are
+// merged into bands of two, three or four neighbouring columns, each band
+// serving several windows and keeping only the ranks that can still be the
+// median (net::MedianBand); a window's median is then one merge of the band
+// over its first N - 1 columns with its sorted last column.
 template <int N>
 void MedianSpan(const PixelMatrix& p, int x0, int y, Colour* out, int count) {
   constexpr int h = N / 2, K = N * N;
