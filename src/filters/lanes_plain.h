@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "filters/divider.h"
+#include "filters/root_table.h"
 
 namespace opta::filters::plain {
 
@@ -93,6 +94,7 @@ struct F64 {
   static T Div(T a, T b) { return a / b; }
   // Neither a zero denominator nor a ratio that is no number.
   static bool Ordinary(T den, T ratio) { return den != 0 && ratio == ratio; }
+  static void StoreRoot(int* out, T p, const RootTable& roots) { *out = roots.root(p); }
   // A channel from a ratio of 0 or more: 255 from 255 up, else truncated.
   static void StoreChannel(int* out, T v) { *out = v >= 255 ? 255 : static_cast<int>(v); }
 };

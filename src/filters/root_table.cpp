@@ -27,7 +27,8 @@ RootTable::RootTable(int k) : k_(k), threshold_(257, 0.0) {
   auto KeyOf = [](double p) { return std::bit_cast<std::uint64_t>(p) >> kDropBits; };
   firstKey_ = KeyOf(1.0);
   const std::uint64_t lastKey = KeyOf(threshold_[255]) + 1;
-  bucket_.resize(lastKey - firstKey_ + 1);
+  buckets_ = lastKey - firstKey_ + 1;
+  bucket_.assign(buckets_ + 3, 0);
   exact_ = true;
   int r = 1;
   for (std::uint64_t key = firstKey_; key <= lastKey; ++key) {

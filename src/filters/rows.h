@@ -58,6 +58,8 @@ struct RowKernels {
   // count is at most kSpan here.
   void (*doubleMean)(const PixelMatrix& p, int n, const DoubleMeanJob& job, DoubleMeanRing& ring, int x,
                      int y, Colour* out, int count);
+  // out[i] = roots.root(p[i]), the geometric mean's last step.
+  void (*roots)(const RootTable& roots, const double* p, int count, int* out);
 };
 
 namespace plain {

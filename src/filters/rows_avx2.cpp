@@ -86,6 +86,30 @@ struct F64 {
     const T zero = _mm256_cmp_pd(den, _mm256_setzero_pd(), _CMP_EQ_OQ);
     return _mm256_movemask_pd(_mm256_or_pd(zero, _mm256_cmp_pd(ratio, ratio, _CMP_UNORD_Q))) == 0;
   }
+  // RootTable::root in lanes: the bucket's root, one more where p reaches
+  // the next threshold; lanes outside the table go one by one.
+  static void StoreRoot(int* out, T p, const RootTable& roots) {
+    const __m256i key = _mm256_sub_epi64(_mm256_srli_epi64(_mm256_castpd_si256(p), RootTable::kDropBits),
+                                         _mm256_set1_epi64x(static_cast<long long>(roots.firstKey())));
+    const __m256i inside = _mm256_and_si256(
+        _mm256_cmpgt_epi64(key, _mm256_set1_epi64x(-1)),
+        _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(roots.bucketCount())), key));
+    if (_mm256_movemask_pd(_mm256_castsi256_pd(inside)) != 0xF) {
+      alignas(32) double lanes[4];
+      _mm256_store_pd(lanes, p);
+      for (int i = 0; i < 4; ++i) out[i] = roots.root(lanes[i]);
+      return;
+    }
+    const __m128i r =
+        _mm_and_si128(_mm256_i64gather_epi32(reinterpret_cast<const int*>(roots.bucketBytes()), key, 1),
+                      _mm_set1_epi32(0xFF));
+    const __m256d next = _mm256_i32gather_pd(roots.thresholds(), _mm_add_epi32(r, _mm_set1_epi32(1)), 8);
+    // The comparison's 64-bit masks, narrowed to 32 bits: -1 where p reaches.
+    const __m256i reaches = _mm256_castpd_si256(_mm256_cmp_pd(p, next, _CMP_GE_OQ));
+    const __m128i narrow = _mm256_castsi256_si128(
+        _mm256_permutevar8x32_epi32(reaches, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_sub_epi32(r, narrow));
+  }
   static void StoreChannel(int* out, T v) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
                      _mm256_cvttpd_epi32(_mm256_min_pd(v, _mm256_set1_pd(255))));

@@ -82,6 +82,26 @@ struct F64 {
     return (_mm512_cmp_pd_mask(den, _mm512_setzero_pd(), _CMP_EQ_OQ) |
             _mm512_cmp_pd_mask(ratio, ratio, _CMP_UNORD_Q)) == 0;
   }
+  // RootTable::root in lanes: the bucket's root, one more where p reaches
+  // the next threshold; lanes outside the table go one by one.
+  static void StoreRoot(int* out, T p, const RootTable& roots) {
+    const __m512i key = _mm512_sub_epi64(_mm512_srli_epi64(_mm512_castpd_si512(p), RootTable::kDropBits),
+                                         _mm512_set1_epi64(static_cast<long long>(roots.firstKey())));
+    if (_mm512_cmplt_epu64_mask(key, _mm512_set1_epi64(static_cast<long long>(roots.bucketCount()))) !=
+        0xFF) {
+      alignas(64) double lanes[8];
+      _mm512_store_pd(lanes, p);
+      for (int i = 0; i < 8; ++i) out[i] = roots.root(lanes[i]);
+      return;
+    }
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i r =
+        _mm256_and_si256(_mm512_i64gather_epi32(key, roots.bucketBytes(), 1), _mm256_set1_epi32(0xFF));
+    const __m512d next = _mm512_i32gather_pd(_mm256_add_epi32(r, one), roots.thresholds(), 8);
+    const __mmask8 reaches = _mm512_cmp_pd_mask(p, next, _CMP_GE_OQ);
+    const __m256i up = _mm512_castsi512_si256(_mm512_maskz_set1_epi32(reaches, 1));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_add_epi32(r, up));
+  }
   static void StoreChannel(int* out, T v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
                         _mm512_cvttpd_epi32(_mm512_min_pd(v, _mm512_set1_pd(255))));

@@ -358,6 +358,10 @@ void SumByColumns(const double* const* rows, int count, double* out) {
   });
 }
 
+void RootsRow(const RootTable& roots, const double* p, int count, int* out) {
+  ForRange<F64, plain::F64>(0, count, [&]<class L>(int j) { L::StoreRoot(out + j, L::Load(p + j), roots); });
+}
+
 template <int N>
 void DoubleMeanSpan(const PixelMatrix& p, const DoubleMeanJob& job, DoubleMeanRing& ring, int x0, int y,
                     Colour* out, int count) {
@@ -404,7 +408,7 @@ void DoubleMeanSpan(const PixelMatrix& p, const DoubleMeanJob& job, DoubleMeanRi
   for (int c = 0; c < 3; ++c) {
     const double* a = combined[0][c];
     if (job.kind == MeanKind::Geometric) {
-      for (int j = 0; j < count; ++j) v[c][j] = job.roots->root(a[j]);
+      RootsRow(*job.roots, a, count, v[c]);
     } else if (job.kind == MeanKind::Harmonic) {
       // The sum is at least k / 255, so k / sum stays below 256.
       ForRange<F64, plain::F64>(0, count, [&]<class L>(int j) {
@@ -511,4 +515,5 @@ void DoubleMeanRow(const PixelMatrix& p, int n, const DoubleMeanJob& job, Double
 }
 
 extern const RowKernels kRowKernels;
-const RowKernels kRowKernels{&MedianRow, &OrderRow, &MeanRow, &ConvolveRow, &GaussianRow, &DoubleMeanRow};
+const RowKernels kRowKernels{&MedianRow,   &OrderRow,      &MeanRow, &ConvolveRow,
+                             &GaussianRow, &DoubleMeanRow, &RootsRow};

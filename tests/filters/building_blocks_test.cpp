@@ -8,9 +8,11 @@
 #include <random>
 #include <vector>
 
+#include "core/cpu.h"
 #include "filters/divider.h"
 #include "filters/network.h"
 #include "filters/root_table.h"
+#include "filters/rows.h"
 
 namespace opta::filters {
 namespace {
@@ -119,16 +121,25 @@ TEST(FilterRootTable, AgreesWithPowAroundEveryThresholdAndEverywhereElse) {
   for (int k : {9, 25, 49}) {
     const RootTable& t = RootTableFor(k);
     ASSERT_TRUE(t.bucketsExact()) << k;
+    std::vector<double> walk;
+    std::vector<int> want;
     for (int r = 1; r <= 255; ++r) {
       const double at = t.threshold(r);
       for (int u = -kW; u <= kW; ++u) {
         const double p = Step(at, u);
         const double root = std::pow(p, 1.0 / k);
         ASSERT_EQ(root >= r, u >= 0) << "k " << k << " r " << r << " step " << u;
-        if (p >= 1) {
-          ASSERT_EQ(t.root(p), PowRoot(p, k)) << "k " << k << " r " << r << " step " << u;
-        }
+        walk.push_back(p);
+        want.push_back(PowRoot(p, k));
       }
+    }
+    // The table, in every processor's lanes.
+    for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
+      cpu::CapForTest cap(level);
+      std::vector<int> got(walk.size());
+      RowKernelsForThisCpu().roots(t, walk.data(), static_cast<int>(walk.size()), got.data());
+      for (std::size_t i = 0; i < walk.size(); ++i)
+        ASSERT_EQ(got[i], want[i]) << "k " << k << " p " << walk[i] << " level " << static_cast<int>(level);
     }
     // Products anywhere from 1 to past the top value.
     const double top = std::log2(255.0) * k + 1;
