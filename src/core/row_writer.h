@@ -37,56 +37,56 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 #endif
 }
 
-namespace detail {
-
-// Where the result rows of `area` go: the window keeps what fits the client
-// area, the memory surface what fits the image.
-class ResultTargets {
+// Where the finished rows of a result rectangle go: each surface keeps the
+// part of `area` it holds. Rows may be put from several threads at once, each
+// thread ending with Fence(); finish() reports the area once they have joined.
+class ResultRows {
  public:
-  ResultTargets(Canvas& canvas, const Rect& area) : window_(canvas.window()), memory_(canvas.memory()) {
-    x0 = std::max(0, area.left);
-    y0 = std::max(0, area.top);
+  ResultRows(Canvas& canvas, const Rect& area) : window_(canvas.window()), memory_(canvas.memory()) {
+    x0_ = std::max(0, area.left);
+    y0_ = std::max(0, area.top);
     winX1_ = std::min(area.right, window_.width());
     winY1_ = std::min(area.bottom, window_.height());
     memX1_ = std::min(area.right, memory_.width());
     memY1_ = std::min(area.bottom, memory_.height());
-    toWindow_ = winX1_ > x0 && winY1_ > y0;
-    toMemory_ = memX1_ > x0 && memY1_ > y0;
-    y1 = std::max(toWindow_ ? winY1_ : y0, toMemory_ ? memY1_ : y0);
-    x1 = std::max(toWindow_ ? winX1_ : x0, toMemory_ ? memX1_ : x0);
+    toWindow_ = winX1_ > x0_ && winY1_ > y0_;
+    toMemory_ = memX1_ > x0_ && memY1_ > y0_;
+    y1_ = std::max(toWindow_ ? winY1_ : y0_, toMemory_ ? memY1_ : y0_);
   }
-  int x0, y0, x1, y1;  // nothing to compute when y1 <= y0
 
-  int windowEnd(int y) const { return toWindow_ && y < winY1_ ? winX1_ : x0; }
-  int memoryEnd(int y) const { return toMemory_ && y < memY1_ ? memX1_ : x0; }
+  // Rows [top, bottom) reach a surface; of row y, columns [left, end(y)).
+  int left() const { return x0_; }
+  int top() const { return y0_; }
+  int bottom() const { return y1_; }
+  int widest() const { return std::max(winX1_, memX1_); }
   int end(int y) const { return std::max(windowEnd(y), memoryEnd(y)); }
 
-  // The len result pixels from (x, y) to the surfaces that hold them.
-  void put(int x, int y, const Colour* buffer, int len) {
-    const int wEnd = windowEnd(y), mEnd = memoryEnd(y);
-    if (x < wEnd) StreamRow(window_.row(y) + x, buffer, std::min(len, wEnd - x));
-    if (x < mEnd) StreamRow(memory_.row(y) + x, buffer, std::min(len, mEnd - x));
+  // The result's pixels [x, x + n) of row y, clipped to each surface.
+  void put(int x, int y, const Colour* src, int n) const {
+    if (x < windowEnd(y)) StreamRow(window_.row(y) + x, src, std::min(n, windowEnd(y) - x));
+    if (x < memoryEnd(y)) StreamRow(memory_.row(y) + x, src, std::min(n, memoryEnd(y) - x));
   }
-  // After the threads have joined.
-  void markDirty() {
-    if (toWindow_) window_.markDirty(Rect{x0, y0, winX1_, winY1_});
-    if (toMemory_) memory_.markDirty(Rect{x0, y0, memX1_, memY1_});
+
+  static void Fence() {
+#if defined(__SSE2__)
+    _mm_sfence();  // streamed stores are visible before the threads join
+#endif
+  }
+
+  void finish() {
+    if (toWindow_) window_.markDirty(Rect{x0_, y0_, winX1_, winY1_});
+    if (toMemory_) memory_.markDirty(Rect{x0_, y0_, memX1_, memY1_});
   }
 
  private:
+  int windowEnd(int y) const { return toWindow_ && y >= y0_ && y < winY1_ ? winX1_ : x0_; }
+  int memoryEnd(int y) const { return toMemory_ && y >= y0_ && y < memY1_ ? memX1_ : x0_; }
+
   Surface& window_;
   Surface& memory_;
-  int winX1_, winY1_, memX1_, memY1_;
+  int x0_, y0_, y1_, winX1_, winY1_, memX1_, memY1_;
   bool toWindow_, toMemory_;
 };
-
-inline void FenceStreamedRows() {
-#if defined(__SSE2__)
-  _mm_sfence();  // streamed stores are visible before the threads join
-#endif
-}
-
-}  // namespace detail
 
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
 // row y (24-bit colours) for every pixel of `area` that either surface holds.
@@ -95,22 +95,20 @@ inline void FenceStreamedRows() {
 // pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
 void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
-  detail::ResultTargets to(canvas, area);
-  if (to.y1 <= to.y0) return;
-  parallelRows(to.y1 - to.y0, to.x1 - to.x0, [&](int r0, int r1) {
+  ResultRows rows(canvas, area);
+  if (rows.bottom() <= rows.top()) return;
+  parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), [&](int r0, int r1) {
     constexpr int kPiece = 2048;
     alignas(64) Colour buffer[kPiece];
-    for (int y = to.y0 + r0; y < to.y0 + r1; ++y) {
-      const int end = to.end(y);
-      for (int x = to.x0; x < end; x += kPiece) {
-        const int len = std::min(kPiece, end - x);
+    for (int y = rows.top() + r0; y < rows.top() + r1; ++y)
+      for (int x = rows.left(); x < rows.end(y); x += kPiece) {
+        const int len = std::min(kPiece, rows.end(y) - x);
         fill(x, y, buffer, len);
-        to.put(x, y, buffer, len);
+        rows.put(x, y, buffer, len);
       }
-    }
-    detail::FenceStreamedRows();
+    ResultRows::Fence();
   });
-  to.markDirty();
+  rows.finish();
 }
 
 // As WriteResultRect, for results that reuse work from the rows above: each
@@ -120,23 +118,23 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
 // rises by one from call to call; a fill must still accept any (x, y).
 template <class MakeFill>
 void WriteResultStrips(Canvas& canvas, const Rect& area, int strip, MakeFill&& makeFill) {
-  detail::ResultTargets to(canvas, area);
-  if (to.y1 <= to.y0 || strip <= 0) return;
-  parallelRows(to.y1 - to.y0, to.x1 - to.x0, [&](int r0, int r1) {
+  ResultRows rows(canvas, area);
+  if (rows.bottom() <= rows.top() || strip <= 0) return;
+  parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), [&](int r0, int r1) {
     auto fill = makeFill();
     constexpr int kPiece = 2048;
     alignas(64) Colour buffer[kPiece];
     const int step = std::min(strip, kPiece);
-    for (int x = to.x0; x < to.x1; x += step)
-      for (int y = to.y0 + r0; y < to.y0 + r1; ++y) {
-        const int len = std::min(step, to.end(y) - x);
+    for (int x = rows.left(); x < rows.widest(); x += step)
+      for (int y = rows.top() + r0; y < rows.top() + r1; ++y) {
+        const int len = std::min(step, rows.end(y) - x);
         if (len <= 0) continue;
         fill(x, y, buffer, len);
-        to.put(x, y, buffer, len);
+        rows.put(x, y, buffer, len);
       }
-    detail::FenceStreamedRows();
+    ResultRows::Fence();
   });
-  to.markDirty();
+  rows.finish();
 }
 
 // The whole width x height picture from (0, 0).

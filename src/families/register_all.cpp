@@ -1,8 +1,10 @@
 #include "analysis/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
+#include "edges/commands.h"
 #include "filters/commands.h"
 #include "geometry/commands.h"
+#include "morphology/commands.h"
 #include "pointops/commands.h"
 
 namespace opta {
@@ -13,6 +15,8 @@ void registerAllCommands(CommandTable& table) {
   registerGeometryCommands(table);
   registerFiltersCommands(table);
   registerAnalysisCommands(table);
+  registerEdgesCommands(table);
+  registerMorphologyCommands(table);
 }
 
 }  // namespace opta
