@@ -14,13 +14,13 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/simd.h"
 #include "filters/kernels.h"
 #include "filters/lanes_plain.h"
 #include "filters/network.h"
 #include "filters/rows.h"
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+OPTA_TARGET_PUSH("avx2")
 
 namespace opta::filters::avx2 {
 
@@ -120,4 +120,4 @@ struct F64 {
 
 }  // namespace opta::filters::avx2
 
-#pragma GCC pop_options
+OPTA_TARGET_POP()

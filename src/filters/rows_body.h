@@ -1,8 +1,8 @@
 // The row kernels, written once against the lane types U32, W16 and F64.
 // Each instruction set's file includes this inside its own namespace and
-// target region, after <algorithm>, <cstdint>, <utility> and the filters'
-// network.h, rows.h, lanes_plain.h and kernels.h; so it has no include guard
-// and includes nothing itself.
+// target region, after <algorithm>, <cstdint>, <utility>, core/simd.h and
+// the filters' network.h, rows.h, lanes_plain.h and kernels.h; so it has no
+// include guard and includes nothing itself.
 //
 // Whatever the lane width, the bits are the same: min, max and 16-bit
 // integer arithmetic are exact, and the doubles are combined in the window's
@@ -13,14 +13,14 @@
 constexpr int kStride = kSpan + 8;
 using Stage = std::uint32_t[kStride];
 
-// body.template operator()<V>(x) over [begin, end) a vector at a time; the
-// last vector is moved back to end at `end`, recomputing a few results that
-// come out the same. A range shorter than a vector goes a lane at a time.
+// body.template operator()<V>(x) over [begin, end) a vector at a time, the
+// last vector moved back to end at `end` (simd::NextVector); a range shorter
+// than a vector goes a lane at a time, with S.
 template <class V, class S, class Body>
 inline void ForRange(int begin, int end, Body&& body) {
-  constexpr int n = V::kLanes;
-  if (end - begin >= n) {
-    for (int x = begin; x < end; x += n) body.template operator()<V>(x + n <= end ? x : end - n);
+  const int n = end - begin;
+  if (n >= V::kLanes) {
+    for (int i = 0; i < n; i = simd::NextVector<V::kLanes>(i, n)) body.template operator()<V>(begin + i);
   } else {
     for (int x = begin; x < end; ++x) body.template operator()<S>(x);
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/simd.h"
 #include "filters/kernels.h"
 #include "filters/lanes_plain.h"
 #include "filters/network.h"

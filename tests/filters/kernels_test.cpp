@@ -7,43 +7,29 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/cpu.h"
 #include "filters/kernels.h"
-#include "pointops/scene.h"
+#include "support/fast_vs_reference.h"
 
 namespace opta {
 namespace {
 
+using testing::Drawn;
 using testing::kBefore;
-using testing::Op;
-using testing::Scene;
+using Op = testing::PictureOp;
 
 constexpr Colour Gray(int v) { return Rgb(v, v, v); }
 
-// The picture w x h from pixel(x, y) through op at every processor level;
-// returns the memory surface after the last (all levels must agree, and the
-// window must show the same).
-Scene Filtered(int w, int h, const std::function<Colour(int, int)>& pixel, const Op& op) {
-  Scene result(w, h);
-  bool first = true;
-  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
-    cpu::CapForTest cap(level);
-    Scene s(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) s.pixels.at(x, y) = pixel(x, y);
-    Canvas c = s.canvas();
-    op(c, s.pixels);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        EXPECT_EQ(s.window.get(x, y), s.memory.get(x, y)) << x << "," << y;
-        if (!first) {
-          EXPECT_EQ(s.memory.get(x, y), result.memory.get(x, y)) << x << "," << y;
-        }
-      }
-    if (first) result.memory.copyFrom(s.memory, 0, 0, 0, 0, w, h);
-    first = false;
-  }
-  return result;
+// The picture w x h from pixel(x, y) through op at every processor level,
+// all of which must draw the same; the window must show what memory holds.
+Drawn Filtered(int w, int h, const std::function<Colour(int, int)>& pixel, const Op& op) {
+  PixelMatrix p;
+  p.allocate(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) p.at(x, y) = pixel(x, y);
+  Drawn d = testing::DrawnByEveryForm("hand-worked", op, op, p);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) EXPECT_EQ(d.window.get(x, y), d.at(x, y)) << x << "," << y;
+  return d;
 }
 
 // The centre result of an n x n picture holding `window` (x outer, y inner).
@@ -51,7 +37,7 @@ Colour Centre(const std::vector<Colour>& window, const Op& op) {
   const int n = window.size() == 9 ? 3 : (window.size() == 25 ? 5 : 7);
   return Filtered(
              n, n, [&](int x, int y) { return window[x * n + y]; }, op)
-      .memory.get(n / 2, n / 2);
+      .at(n / 2, n / 2);
 }
 
 std::vector<Colour> Flat(int k, Colour c) { return std::vector<Colour>(k, c); }
@@ -93,49 +79,49 @@ TEST(FilterMasks, HighPassKeepsFlatAreasAndClampsBothWays) {
   EXPECT_EQ(Centre(edges(20, 101), HighPass(0)), Gray(0));   // -1 clamped
   EXPECT_EQ(Centre(edges(20, 99), HighPass(0)), Gray(1));    // 1
   // A step from 0 to 255: the dark side goes to 0, the bright side saturates.
-  const Scene s = Filtered(
+  const Drawn s = Filtered(
       6, 3, [](int x, int) { return x < 3 ? kBlack : kWhite; }, HighPass(0));
-  EXPECT_EQ(s.memory.get(2, 1), kBlack);
-  EXPECT_EQ(s.memory.get(3, 1), kWhite);
+  EXPECT_EQ(s.at(2, 1), kBlack);
+  EXPECT_EQ(s.at(3, 1), kWhite);
 }
 
 TEST(FilterMasks, GaussianDividesByTheWeightsTotal) {
   // 249 v / 249 = v: a flat area keeps its value.
-  const Scene flat = Filtered(
+  const Drawn flat = Filtered(
       6, 5, [](int, int) { return Rgb(1, 128, 255); }, GaussianFilter);
-  EXPECT_EQ(flat.memory.get(2, 2), Rgb(1, 128, 255));
-  EXPECT_EQ(flat.memory.get(3, 2), Rgb(1, 128, 255));
-  EXPECT_EQ(flat.memory.get(1, 2), kBefore);  // two rows and columns of border
+  EXPECT_EQ(flat.at(2, 2), Rgb(1, 128, 255));
+  EXPECT_EQ(flat.at(3, 2), Rgb(1, 128, 255));
+  EXPECT_EQ(flat.at(1, 2), kBefore);  // two rows and columns of border
   // One white pixel at (3, 3): weights 25, 19 and 14 give 25.6, 19.5, 14.3.
-  const Scene dot = Filtered(
+  const Drawn dot = Filtered(
       7, 7, [](int x, int y) { return x == 3 && y == 3 ? kWhite : kBlack; }, GaussianFilter);
-  EXPECT_EQ(dot.memory.get(3, 3), Gray(25));
-  EXPECT_EQ(dot.memory.get(3, 2), Gray(19));
-  EXPECT_EQ(dot.memory.get(2, 2), Gray(14));
+  EXPECT_EQ(dot.at(3, 3), Gray(25));
+  EXPECT_EQ(dot.at(3, 2), Gray(19));
+  EXPECT_EQ(dot.at(2, 2), Gray(14));
   // Flat 100 with the centre raised: sums 25125 and 25150 straddle 101 * 249.
   auto raised = [](int c) { return [c](int x, int y) { return x == 2 && y == 2 ? Gray(c) : Gray(100); }; };
-  EXPECT_EQ(Filtered(5, 5, raised(109), GaussianFilter).memory.get(2, 2), Gray(100));
-  EXPECT_EQ(Filtered(5, 5, raised(110), GaussianFilter).memory.get(2, 2), Gray(101));
+  EXPECT_EQ(Filtered(5, 5, raised(109), GaussianFilter).at(2, 2), Gray(100));
+  EXPECT_EQ(Filtered(5, 5, raised(110), GaussianFilter).at(2, 2), Gray(101));
 }
 
 TEST(FilterMasks, PicturesTooSmallForTheWindowAreLeftAlone) {
   for (const Op& op : {LowPass(0), HighPass(0), Op(GaussianFilter), Sized(MedianFilter, 3),
                        Sized(MinFilter, 5), Sized(GeometricMeanFilter, 7), Contraharmonic(7, 10)}) {
-    const Scene s = Filtered(
+    const Drawn s = Filtered(
         2, 9, [](int, int) { return kWhite; }, op);
-    EXPECT_EQ(s.memory.get(1, 4), kBefore);
+    EXPECT_EQ(s.at(1, 4), kBefore);
   }
   EXPECT_EQ(Filtered(
                 4, 9, [](int, int) { return kWhite; }, GaussianFilter)
-                .memory.get(2, 4),
+                .at(2, 4),
             kBefore);
   EXPECT_EQ(Filtered(
                 6, 4, [](int, int) { return kWhite; }, Sized(MaxFilter, 5))
-                .memory.get(2, 2),
+                .at(2, 2),
             kBefore);
   EXPECT_EQ(Filtered(
                 7, 7, [](int, int) { return kWhite; }, Sized(MaxFilter, 7))
-                .memory.get(3, 3),
+                .at(3, 3),
             kWhite);
 }
 
