@@ -111,6 +111,32 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
   rows.finish();
 }
 
+// As WriteResultRect, for results that reuse work from the rows above: each
+// thread takes a band of rows and walks it in strips `strip` pixels wide
+// (at most 2048), each strip from top to bottom, calling fill(x, y, out, n)
+// on the fill that makeFill() made for that band. Within a strip, y usually
+// rises by one from call to call; a fill must still accept any (x, y).
+template <class MakeFill>
+void WriteResultStrips(Canvas& canvas, const Rect& area, int strip, MakeFill&& makeFill) {
+  ResultRows rows(canvas, area);
+  if (rows.bottom() <= rows.top() || strip <= 0) return;
+  parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), [&](int r0, int r1) {
+    auto fill = makeFill();
+    constexpr int kPiece = 2048;
+    alignas(64) Colour buffer[kPiece];
+    const int step = std::min(strip, kPiece);
+    for (int x = rows.left(); x < rows.widest(); x += step)
+      for (int y = rows.top() + r0; y < rows.top() + r1; ++y) {
+        const int len = std::min(step, rows.end(y) - x);
+        if (len <= 0) continue;
+        fill(x, y, buffer, len);
+        rows.put(x, y, buffer, len);
+      }
+    ResultRows::Fence();
+  });
+  rows.finish();
+}
+
 // The whole width x height picture from (0, 0).
 template <class Fill>
 void WriteResultRows(Canvas& canvas, int width, int height, Fill&& fill) {

@@ -2,6 +2,7 @@
 #include "command/command.h"
 #include "document/commands/commands.h"
 #include "edges/commands.h"
+#include "filters/commands.h"
 #include "geometry/commands.h"
 #include "morphology/commands.h"
 #include "pointops/commands.h"
@@ -12,6 +13,7 @@ void registerAllCommands(CommandTable& table) {
   registerDocumentCommands(table);
   registerPointOpsCommands(table);
   registerGeometryCommands(table);
+  registerFiltersCommands(table);
   registerAnalysisCommands(table);
   registerEdgesCommands(table);
   registerMorphologyCommands(table);
