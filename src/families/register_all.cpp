@@ -1,4 +1,5 @@
 #include "analysis/commands.h"
+#include "combine/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
 #include "geometry/commands.h"
@@ -11,6 +12,7 @@ void registerAllCommands(CommandTable& table) {
   registerPointOpsCommands(table);
   registerGeometryCommands(table);
   registerAnalysisCommands(table);
+  registerCombineCommands(table);
 }
 
 }  // namespace opta

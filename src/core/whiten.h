@@ -1,5 +1,5 @@
 #pragma once
-// The white painting a transform does before drawing, less the part its
+// The white painting an operation does before drawing, less the part its
 // result is about to cover anyway: what stays visible is the same, and the
 // window is written once instead of twice.
 #include <algorithm>
