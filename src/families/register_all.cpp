@@ -1,4 +1,5 @@
 #include "analysis/commands.h"
+#include "annotate/annotate.h"
 #include "combine/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
@@ -13,6 +14,7 @@ void registerAllCommands(CommandTable& table) {
   registerGeometryCommands(table);
   registerAnalysisCommands(table);
   registerCombineCommands(table);
+  registerAnnotateCommands(table);
 }
 
 }  // namespace opta
