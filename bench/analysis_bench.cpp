@@ -9,6 +9,7 @@
 #include "analysis/cleanup.h"
 #include "analysis/histogram.h"
 #include "analysis/label.h"
+#include "bench_main.h"
 
 namespace opta {
 namespace {
@@ -165,4 +166,4 @@ BENCHMARK(BM_FillObjects)->OPTA_SIZES;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

@@ -68,9 +68,13 @@ def _fill(mask, limit):
     return out
 
 
+W, H = 4096, 3072
+SCENES = ("own",)
+
+
 def _case(make):
-    def build(w, h):
-        bgr, mask = _get(w, h)
+    def build(_):
+        bgr, mask = _get(W, H)
         return lambda: make(bgr, mask)
     return build
 

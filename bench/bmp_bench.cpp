@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_main.h"
 #include "document/dib_file.h"
 
 namespace {
@@ -64,4 +65,4 @@ BENCHMARK(BM_EncodeBmp24)->Args({4096, 3072})->Unit(benchmark::kMillisecond)->Us
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

@@ -22,6 +22,7 @@
 #include "analysis/histogram.h"
 #include "analysis/label.h"
 #include "analysis/measure.h"
+#include "bench_main.h"
 #include "document/dib_file.h"
 
 namespace opta {
@@ -196,4 +197,4 @@ BENCHMARK(BM_MeasurementsReference) SIZE;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

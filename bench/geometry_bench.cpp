@@ -2,6 +2,7 @@
 // window and the 4096 x 3072 memory surface as in the program.
 #include <benchmark/benchmark.h>
 
+#include "bench_main.h"
 #include "geometry/transforms.h"
 #include "picture_bench.h"
 
@@ -75,4 +76,4 @@ BENCHMARK(BM_ShrinkAverage) SIZE;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

@@ -3,6 +3,7 @@
 // of the result's size.
 #include <benchmark/benchmark.h>
 
+#include "bench_main.h"
 #include "picture_bench.h"
 #include "pointops/kernels.h"
 
@@ -63,4 +64,4 @@ BENCHMARK(BM_InvertReference) SIZE;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()

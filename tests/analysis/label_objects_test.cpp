@@ -116,6 +116,20 @@ TEST(LabelObjects, SeedsComeOnlyFromTheScreenRectangleButGrowthReachesEverywhere
   EXPECT_EQ(m.at(5, 1), 2);
   EXPECT_EQ(m.at(5, 3), 255);
   EXPECT_EQ(m.at(0, 4), 255);
+
+  // The rectangle includes the screen's width and height themselves.
+  m = MaskFrom({
+      "...#.#",
+      "......",
+      "#.....",
+      "......",
+      ".#....",
+  });
+  EXPECT_EQ(LabelBoth(m, Size{3, 2}).count, 2u);
+  EXPECT_EQ(m.at(0, 2), 2);    // y == screen height (column 0 is scanned first)
+  EXPECT_EQ(m.at(3, 0), 3);    // x == screen width
+  EXPECT_EQ(m.at(5, 0), 255);  // one column further
+  EXPECT_EQ(m.at(1, 4), 255);  // two rows further
 }
 
 TEST(LabelObjects, EmptyMaskReportsZeroAndStillTruncatesTheFile) {
