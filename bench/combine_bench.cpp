@@ -4,6 +4,7 @@
 // round, so both are the same scene but differ pixel by pixel.
 #include <benchmark/benchmark.h>
 
+#include "bench_main.h"
 #include "combine/combine.h"
 #include "picture_bench.h"
 
@@ -69,4 +70,4 @@ BENCHMARK(BM_AddReference) SIZE;
 }  // namespace
 }  // namespace opta
 
-BENCHMARK_MAIN();
+OPTA_BENCHMARK_MAIN()
