@@ -9,8 +9,6 @@
 // once; the rows are written through the surfaces' raw rows instead and the
 // area is reported once, after the threads have joined.
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -24,18 +22,12 @@ namespace opta {
 
 // Copies a finished row out without pulling the destination into the cache:
 // the surfaces are far larger than the cache and are not read back here.
-inline void StreamRow(Colour* dst, const Colour* src, int n) {
-#if defined(__SSE2__)
-  int i = 0;
-  for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 15) != 0; ++i) dst[i] = src[i];
-  for (; i + 4 <= n; i += 4)
-    _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i),
-                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
-  for (; i < n; ++i) dst[i] = src[i];
-#else
-  std::memcpy(dst, src, sizeof(Colour) * n);
-#endif
-}
+void StreamRow(Colour* dst, const Colour* src, int n);
+
+// Who computes the rows: the cores in parallel, or the calling thread alone.
+// Work that does little more than move bytes runs as fast on one core here
+// (memory is the limit) and then never waits for a second, busy one.
+enum class RowThreads { Cores, One };
 
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
 // row y (24-bit colours) for every pixel of `area` that either surface holds.
@@ -43,7 +35,7 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 // passes its interior and keeps the border it cannot compute. Rows go in
 // pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
-void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
+void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill, RowThreads threads = RowThreads::Cores) {
   Surface& window = canvas.window();
   Surface& memory = canvas.memory();
   const int x0 = std::max(0, area.left), y0 = std::max(0, area.top);
@@ -53,8 +45,10 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
   const int y1 = std::max(toWindow ? winY1 : y0, toMemory ? memY1 : y0);
   if (y1 <= y0) return;
 
-  parallelRows(y1 - y0, std::max(winX1, memX1) - x0, [&](int r0, int r1) {
-    constexpr int kPiece = 2048;
+  auto rows = [&](int r0, int r1) {
+    // Small enough that the sources being read, the piece and the stores on
+    // their way out all stay in the first-level cache.
+    constexpr int kPiece = 512;
     alignas(64) Colour buffer[kPiece];
     for (int y = y0 + r0; y < y0 + r1; ++y) {
       const int wEnd = toWindow && y < winY1 ? winX1 : x0;
@@ -70,7 +64,12 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
 #if defined(__SSE2__)
     _mm_sfence();  // streamed stores are visible before the threads join
 #endif
-  });
+  };
+  if (threads == RowThreads::One) {
+    rows(0, y1 - y0);
+  } else {
+    parallelRows(y1 - y0, std::max(winX1, memX1) - x0, rows);
+  }
   if (toWindow) window.markDirty(Rect{x0, y0, winX1, winY1});
   if (toMemory) memory.markDirty(Rect{x0, y0, memX1, memY1});
 }

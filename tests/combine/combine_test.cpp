@@ -15,7 +15,7 @@ namespace opta {
 namespace {
 
 constexpr Colour kBefore = 0x0A0B0C, kTop = 0xFF000000;  // kTop: a byte the screen never shows
-constexpr cpu::Level kLevels[] = {cpu::Level::Baseline, cpu::Level::Avx2};
+constexpr cpu::Level kLevels[] = {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512};
 
 struct Pair {
   PixelMatrix first, second;
@@ -85,7 +85,7 @@ TEST(CombineFastVersusReference, RandomPairsOfEverySizeRelation) {
       {{40, 7}, {23, 30}, {64, 64}, {64, 64}}, {{23, 30}, {40, 7}, {64, 64}, {64, 64}},  // lower, then wider
       {{9, 33}, {1, 1}, {20, 20}, {50, 10}}, {{5, 5}, {70, 70}, {64, 64}, {100, 100}}, {{2, 3}, {3, 2}, {1, 1}, {1, 1}},
       {{4101, 3}, {3000, 4}, {2050, 5}, {1920, 5}},  // rows longer than one piece
-      {{300, 420}, {310, 400}, {500, 300}, {320, 200}},  // split over the cores
+      {{300, 420}, {310, 400}, {500, 300}, {320, 200}},
       // clang-format on
   };
 #define BOTH(fn) \
