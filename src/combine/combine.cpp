@@ -267,7 +267,7 @@ void CombineRow(const Rules& r, const PixelMatrix& first, const PixelMatrix& sec
 }
 
 void Combine(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen, const Rules& r,
-             bool firstAreaOnly) {
+             bool firstAreaOnly = false) {
   const int w = firstAreaOnly ? first.width() : std::max(first.width(), second.width());
   const int h = firstAreaOnly ? first.height() : std::max(first.height(), second.height());
   WhitenAround(canvas.window(), Rect{0, 0, screen.width, screen.height}, w, h);
@@ -277,65 +277,57 @@ void Combine(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second
       [&](int x, int y, Colour* out, int n) { CombineRow(r, first, second, x, y, out, n); }, RowThreads::One);
 }
 
-void CombineAll(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen,
-                const Rules& r) {
-  Combine(canvas, first, second, screen, r, false);
-}
-
 }  // namespace
 
 void AddImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen, Rules{Both<SaturatedSum>(), One<Copy>(), One<Copy>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{Both<SaturatedSum>(), One<Copy>(), One<Copy>(), kBlack});
 }
 
 void SubtractImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen, Rules{Both<AbsDifference>(), One<Copy>(), One<Copy>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{Both<AbsDifference>(), One<Copy>(), One<Copy>(), kBlack});
 }
 
 void AndImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen,
-             Rules{FirstDecides<Copy>(), Constant<kWhite>, Constant<kWhite>, kWhite});
+  Combine(canvas, first, second, screen,
+          Rules{FirstDecides<Copy>(), Constant<kWhite>, Constant<kWhite>, kWhite});
 }
 
 void OrImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen, Rules{FirstDecides<Copy>(), One<Copy>(), One<Copy>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{FirstDecides<Copy>(), One<Copy>(), One<Copy>(), kBlack});
 }
 
 void XorImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen, Rules{ConstantBoth<kWhite>, One<Copy>(), One<Copy>(), kWhite});
+  Combine(canvas, first, second, screen, Rules{ConstantBoth<kWhite>, One<Copy>(), One<Copy>(), kWhite});
 }
 
 void NandImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen, Rules{ConstantBoth<kWhite>, One<Copy>(), One<Copy>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{ConstantBoth<kWhite>, One<Copy>(), One<Copy>(), kBlack});
 }
 
 void NorImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen,
-             Rules{ConstantBoth<kWhite>, Constant<kBlack>, Constant<kBlack>, kBlack});
+  Combine(canvas, first, second, screen,
+          Rules{ConstantBoth<kWhite>, Constant<kBlack>, Constant<kBlack>, kBlack});
 }
 
 void NotImages(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen,
-             Rules{ConstantBoth<kBlack>, One<Copy>(), Constant<kBlack>, kWhite});
+  Combine(canvas, first, second, screen, Rules{ConstantBoth<kBlack>, One<Copy>(), Constant<kBlack>, kWhite});
 }
 
 void LessOverlay(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen,
-             Rules{Both<PickStrict<true>>(), One<Copy>(), One<Copy>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{Both<PickStrict<true>>(), One<Copy>(), One<Copy>(), kBlack});
 }
 
 void GreaterOverlay(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen,
-             Rules{Both<PickStrict<false>>(), One<Copy>(), One<Copy>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{Both<PickStrict<false>>(), One<Copy>(), One<Copy>(), kBlack});
 }
 
 void AverageOverlay(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen, Rules{Both<Mean>(), One<Half>(), One<Half>(), kBlack});
+  Combine(canvas, first, second, screen, Rules{Both<Mean>(), One<Half>(), One<Half>(), kBlack});
 }
 
 void MatchOverlay(Canvas& canvas, const PixelMatrix& first, const PixelMatrix& second, Size screen) {
-  CombineAll(canvas, first, second, screen,
-             Rules{Both<MatchOrMean>(), One<HalfOrWhite>(), One<HalfOrWhite>(), kWhite});
+  Combine(canvas, first, second, screen,
+          Rules{Both<MatchOrMean>(), One<HalfOrWhite>(), One<HalfOrWhite>(), kWhite});
 }
 
 // Only the first image's area is visited, so the second-only and neither

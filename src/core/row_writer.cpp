@@ -27,15 +27,18 @@ inline void Streamed(Colour* dst, const Colour* src, int n, Store store) {
 // A whole cache line, or half of one, per store: the write-combining
 // buffers fill and leave at once (measured faster than 16-byte stores here).
 __attribute__((target("avx512f"))) void StreamLines(Colour* dst, const Colour* src, int n) {
-  Streamed<64>(dst, src, n, [](Colour* d, const Colour* s) __attribute__((target("avx512f"))) {
-    _mm512_stream_si512(reinterpret_cast<__m512i*>(d), _mm512_loadu_si512(s));
-  });
+  Streamed<64>(
+      dst, src, n, [](Colour * d, const Colour* s) __attribute__((target("avx512f"))) {
+        _mm512_stream_si512(reinterpret_cast<__m512i*>(d), _mm512_loadu_si512(s));
+      });
 }
 
 __attribute__((target("avx2"))) void StreamHalfLines(Colour* dst, const Colour* src, int n) {
-  Streamed<32>(dst, src, n, [](Colour* d, const Colour* s) __attribute__((target("avx2"))) {
-    _mm256_stream_si256(reinterpret_cast<__m256i*>(d), _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)));
-  });
+  Streamed<32>(
+      dst, src, n, [](Colour * d, const Colour* s) __attribute__((target("avx2"))) {
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(d),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)));
+      });
 }
 #endif
 
