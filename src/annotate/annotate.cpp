@@ -68,7 +68,6 @@ namespace {
 void LabelImage(CommandContext& ctx) {
   annotate::State& s = annotate::state();
   if (ChooseTextFont(ctx.ui, s)) ApplyTextFont(ctx.shell, s);
-  ctx.window.dc().transparent = true;
   Canvas canvas = ctx.canvas();
   // No image check: without an image the memory surface is empty and only
   // the window shows the text.
