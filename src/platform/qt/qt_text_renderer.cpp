@@ -60,6 +60,7 @@ void QtTextRenderer::draw(Surface& surface, int x, int y, std::string_view text)
   // Only the visible part is rendered, at the same pen position relative to
   // the text, so a text cut by an edge keeps exactly the pixels it has whole.
   QImage mask(area.width(), area.height(), QImage::Format_ARGB32_Premultiplied);
+  if (mask.isNull()) return;  // no memory for it: nothing drawn
   mask.fill(Qt::transparent);
   {
     QPainter p(&mask);
