@@ -48,12 +48,11 @@ void QtTextRenderer::draw(Surface& surface, int x, int y, std::string_view text)
   // left of it): the ink is drawn wherever it falls, within a cell's height
   // of the cell. Worked in 64 bits, so any position is safe.
   const QRect ink = fm.boundingRect(s);
-  const long long baseline = static_cast<long long>(y) + fm.ascent();
-  const long long left = std::max<long long>(std::min<long long>(x, x + ink.left() - 1), x - h);
-  const long long right = std::min<long long>(std::max<long long>(x + w, x + ink.right() + 2), x + w + h);
-  const long long top = std::max<long long>(std::min<long long>(y, baseline + ink.top() - 1), y - h);
-  const long long bottom =
-      std::min<long long>(std::max<long long>(y + h, baseline + ink.bottom() + 2), y + 2 * h);
+  const long long cx = x, cy = y, baseline = cy + fm.ascent();
+  const long long left = std::max(std::min(cx, cx + ink.left() - 1), cx - h);
+  const long long right = std::min(std::max(cx + w, cx + ink.right() + 2), cx + w + h);
+  const long long top = std::max(std::min(cy, baseline + ink.top() - 1), cy - h);
+  const long long bottom = std::min(std::max(cy + h, baseline + ink.bottom() + 2), cy + 2 * h);
   const Rect area = Clipped(surface, left, top, right, bottom);
   if (area.empty()) return;
 
@@ -66,9 +65,9 @@ void QtTextRenderer::draw(Surface& surface, int x, int y, std::string_view text)
     QPainter p(&mask);
     p.setFont(font);
     p.setPen(Qt::black);
-    p.drawText(QPoint(static_cast<int>(x - area.left), static_cast<int>(baseline - area.top)), s);
+    p.drawText(QPoint(static_cast<int>(cx - area.left), static_cast<int>(baseline - area.top)), s);
   }
-  const Rect cell = Clipped(surface, x, y, x + w, y + h);
+  const Rect cell = Clipped(surface, cx, cy, cx + w, cy + h);
   if (!dc.transparent && !cell.empty())
     surface.fillRect(cell.left, cell.top, cell.right, cell.bottom, dc.backColour);
   const Colour colour = Colour24(dc.textColour);
