@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <string>
 
@@ -74,6 +75,17 @@ TEST(CombineRules, EachRuleOnBothSidesOfItsBoundary) {
       {ZeroOverlay, Rgb(254, 255, 255), b | kTop, b},
   };
   for (const auto& c : cases) EXPECT_EQ(Combined(c.op, c.a, c.b), c.want) << std::hex << c.a << " " << c.b;
+}
+
+// The screen is painted white first, up to its last pixel and no further.
+TEST(CombineFrame, ScreenWhiteFirst) {
+  Pair p({3, 2}, {5, 4}, {12, 10}, {8, 6});  // a screen of 8 x 6 inside a 12 x 10 window
+  p.first.fill(kBlack);
+  p.second.fill(kBlack);
+  p.run(OrImages);
+  EXPECT_EQ((std::array{p.window.get(4, 3), p.window.get(5, 3), p.window.get(7, 5), p.window.get(8, 5),
+                        p.window.get(7, 6)}),
+            (std::array{kBlack, kWhite, kWhite, kBefore, kBefore}));
 }
 
 TEST(CombineFastVersusReference, RandomPairsOfEverySizeRelation) {
