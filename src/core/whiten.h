@@ -8,20 +8,25 @@
 
 namespace opta {
 
-// Paints `white` on the surface except the result's [0, resultW) x [0, resultH);
-// both start at the origin, so what is left is a strip to the right and one below.
-inline void WhitenAround(Surface& s, const Rect& white, int resultW, int resultH) {
-  const Rect covered = Intersect(Rect{0, 0, resultW, resultH}, s.bounds());
+// Paints `white` on the surface except `covered`: the strips above and below
+// it, then the pieces left and right of it.
+inline void WhitenAround(Surface& s, const Rect& white, const Rect& covered) {
   const Rect area = Intersect(white, s.bounds());
   if (area.empty()) return;
-  if (covered.empty()) {
+  const Rect keep = Intersect(covered, area);
+  if (keep.empty()) {
     s.fillRect(area.left, area.top, area.right, area.bottom, kWhite);
     return;
   }
-  // Right of the result, then below it.
-  s.fillRect(std::max(area.left, covered.right), area.top, area.right, area.bottom, kWhite);
-  s.fillRect(area.left, std::max(area.top, covered.bottom), std::min(area.right, covered.right), area.bottom,
-             kWhite);
+  s.fillRect(area.left, area.top, area.right, keep.top, kWhite);
+  s.fillRect(area.left, keep.bottom, area.right, area.bottom, kWhite);
+  s.fillRect(area.left, keep.top, keep.left, keep.bottom, kWhite);
+  s.fillRect(keep.right, keep.top, area.right, keep.bottom, kWhite);
+}
+
+// A result drawn at the origin, resultW x resultH.
+inline void WhitenAround(Surface& s, const Rect& white, int resultW, int resultH) {
+  WhitenAround(s, white, Rect{0, 0, std::max(0, resultW), std::max(0, resultH)});
 }
 
 }  // namespace opta

@@ -3,7 +3,9 @@
 #include "combine/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
+#include "edges/commands.h"
 #include "geometry/commands.h"
+#include "morphology/commands.h"
 #include "pointops/commands.h"
 
 namespace opta {
@@ -13,6 +15,8 @@ void registerAllCommands(CommandTable& table) {
   registerPointOpsCommands(table);
   registerGeometryCommands(table);
   registerAnalysisCommands(table);
+  registerEdgesCommands(table);
+  registerMorphologyCommands(table);
   registerCombineCommands(table);
   registerAnnotateCommands(table);
 }
