@@ -9,6 +9,8 @@
 // once; the rows are written through the surfaces' raw rows instead and the
 // area is reported once, after the threads have joined.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -22,7 +24,18 @@ namespace opta {
 
 // Copies a finished row out without pulling the destination into the cache:
 // the surfaces are far larger than the cache and are not read back here.
-void StreamRow(Colour* dst, const Colour* src, int n);
+inline void StreamRow(Colour* dst, const Colour* src, int n) {
+#if defined(__SSE2__)
+  int i = 0;
+  for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 15) != 0; ++i) dst[i] = src[i];
+  for (; i + 4 <= n; i += 4)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+  for (; i < n; ++i) dst[i] = src[i];
+#else
+  std::memcpy(dst, src, sizeof(Colour) * n);
+#endif
+}
 
 // Where the finished rows of a result rectangle go: each surface keeps the
 // part of `area` it holds. Rows may be put from several threads at once, each
@@ -90,9 +103,7 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill, RowThreads t
   ResultRows rows(canvas, area);
   if (rows.bottom() <= rows.top()) return;
   auto band = [&](int r0, int r1) {
-    // Small enough that the sources being read, the piece and the stores on
-    // their way out all stay in the first-level cache.
-    constexpr int kPiece = 512;
+    constexpr int kPiece = 2048;
     alignas(64) Colour buffer[kPiece];
     for (int y = rows.top() + r0; y < rows.top() + r1; ++y)
       for (int x = rows.left(); x < rows.end(y); x += kPiece) {

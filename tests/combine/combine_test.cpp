@@ -16,7 +16,7 @@ namespace opta {
 namespace {
 
 constexpr Colour kBefore = 0x0A0B0C, kTop = 0xFF000000;  // kTop: a byte the screen never shows
-constexpr cpu::Level kLevels[] = {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512};
+constexpr cpu::Level kLevels[] = {cpu::Level::Baseline, cpu::Level::Avx2};
 
 struct Pair {
   PixelMatrix first, second;
