@@ -45,7 +45,8 @@ constexpr const char* kUsage =
     "  nofile         the next file dialog is cancelled (unanswered ones are too)\n"
     "  box=ok|cancel|yes|no   the next message box's answer instead of its default\n"
     "  colour=R,G,B   the next colour chooser picks this colour (default: cancel)\n"
-    "  font=FACE,HEIGHT,R,G,B the next font chooser picks this font (default: cancel)\n"
+    "  font=FACE,HEIGHT,R,G,B[,bold][,italic][,underline][,strikeout]\n"
+    "                 the next font chooser picks this font (default: cancel)\n"
     "\n"
     "--save FILE    write the working image as Save writes it\n"
     "--window FILE  write the window's pixels: a 24-bit BMP, or PPM when FILE ends in .ppm\n"
@@ -216,6 +217,40 @@ std::optional<Colour> ParseColour(std::string_view s) {
   return Rgb(parts[0], parts[1], parts[2]);
 }
 
+// FACE,HEIGHT,R,G,B then any of bold, italic, underline, strikeout.
+std::optional<std::pair<FontDesc, Colour>> ParseFont(std::string_view s) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = s.find(',', start);
+    parts.push_back(s.substr(start, comma == std::string_view::npos ? s.npos : comma - start));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  if (parts.size() < 5) return std::nullopt;
+  const std::optional<int> height = ParseInt(parts[1]);
+  const std::string rgb = std::string(parts[2]) + "," + std::string(parts[3]) + "," + std::string(parts[4]);
+  const std::optional<Colour> colour = ParseColour(rgb);
+  if (!height || !colour) return std::nullopt;
+  FontDesc font;
+  font.face = std::string(parts[0]);
+  font.height = *height;
+  for (std::size_t i = 5; i < parts.size(); ++i) {
+    const std::string effect = Lower(parts[i]);
+    if (effect == "bold") {
+      font.weight = 700;
+    } else if (effect == "italic") {
+      font.italic = true;
+    } else if (effect == "underline") {
+      font.underline = true;
+    } else if (effect == "strikeout") {
+      font.strikeOut = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return std::make_pair(font, *colour);
+}
+
 // Adds one -a to its step; false with a message when it makes no sense.
 bool AddAnswer(Step& step, std::string_view a, std::string& error) {
   const std::size_t eq = a.find('=');
@@ -265,20 +300,9 @@ bool AddAnswer(Step& step, std::string_view a, std::string& error) {
     }
   }
   if (hasValue && key == "font") {
-    const std::size_t c1 = value.find(',');
-    if (c1 != std::string_view::npos) {
-      const std::string_view rest = value.substr(c1 + 1);
-      const std::size_t c2 = rest.find(',');
-      const std::optional<int> height = ParseInt(rest.substr(0, c2));
-      const std::optional<Colour> colour =
-          c2 == std::string_view::npos ? std::nullopt : ParseColour(rest.substr(c2 + 1));
-      if (height && colour) {
-        FontDesc font;
-        font.face = std::string(value.substr(0, c1));
-        font.height = *height;
-        step.fonts.push_back(std::make_pair(font, *colour));
-        return true;
-      }
+    if (std::optional<std::pair<FontDesc, Colour>> font = ParseFont(value)) {
+      step.fonts.push_back(std::move(font));
+      return true;
     }
   }
   if (hasValue) {

@@ -88,16 +88,21 @@ class ResultRows {
   bool toWindow_, toMemory_;
 };
 
+// Who computes the rows: the cores in parallel, or the calling thread alone.
+// Work that does little more than move bytes runs as fast on one core here
+// (memory is the limit) and then never waits for a second, busy one.
+enum class RowThreads { Cores, One };
+
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
 // row y (24-bit colours) for every pixel of `area` that either surface holds.
 // Pixels outside the area are left as they were, so a neighbourhood operation
 // passes its interior and keeps the border it cannot compute. Rows go in
 // pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
-void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
+void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill, RowThreads threads = RowThreads::Cores) {
   ResultRows rows(canvas, area);
   if (rows.bottom() <= rows.top()) return;
-  parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), [&](int r0, int r1) {
+  auto band = [&](int r0, int r1) {
     constexpr int kPiece = 2048;
     alignas(64) Colour buffer[kPiece];
     for (int y = rows.top() + r0; y < rows.top() + r1; ++y)
@@ -107,7 +112,12 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
         rows.put(x, y, buffer, len);
       }
     ResultRows::Fence();
-  });
+  };
+  if (threads == RowThreads::One) {
+    band(0, rows.bottom() - rows.top());
+  } else {
+    parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), band);
+  }
   rows.finish();
 }
 

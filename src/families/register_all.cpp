@@ -1,4 +1,6 @@
 #include "analysis/commands.h"
+#include "annotate/annotate.h"
+#include "combine/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
 #include "edges/commands.h"
@@ -17,6 +19,8 @@ void registerAllCommands(CommandTable& table) {
   registerAnalysisCommands(table);
   registerEdgesCommands(table);
   registerMorphologyCommands(table);
+  registerCombineCommands(table);
+  registerAnnotateCommands(table);
 }
 
 }  // namespace opta
