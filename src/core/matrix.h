@@ -5,9 +5,10 @@
 // program's x-outer, y-inner order decides a result, the loops keep that order.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
+#include <type_traits>
 
 #include "core/colour.h"
 
@@ -35,27 +36,10 @@ class Matrix {
   // Gives the matrix a new size with undefined contents, reusing the storage
   // when it is large enough. Returns false (and leaves the matrix empty) when
   // the size is invalid or the memory cannot be had.
-  bool allocate(int width, int height) {
-    if (!ValidImageSize(width, height)) {
-      release();
-      return false;
-    }
-    const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (n > capacity_) {
-      data_.reset();
-      capacity_ = 0;
-      T* p = new (std::nothrow) T[n];
-      if (!p) {
-        width_ = height_ = 0;
-        return false;
-      }
-      data_.reset(p);
-      capacity_ = n;
-    }
-    width_ = width;
-    height_ = height;
-    return true;
-  }
+  bool allocate(int width, int height) { return reshape(width, height, false); }
+  // The same with every entry 0. Fresh storage comes zeroed from the system,
+  // so a large matrix costs no page until it is used.
+  bool allocateZeroed(int width, int height) { return reshape(width, height, true); }
 
   void release() {
     data_.reset();
@@ -90,7 +74,36 @@ class Matrix {
   }
 
  private:
-  std::unique_ptr<T[]> data_;
+  static_assert(std::is_trivially_copyable_v<T>, "matrix storage is raw memory");
+  struct Free {
+    void operator()(T* p) const { std::free(p); }
+  };
+
+  bool reshape(int width, int height, bool zeroed) {
+    if (!ValidImageSize(width, height)) {
+      release();
+      return false;
+    }
+    const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (n > capacity_) {
+      data_.reset();
+      capacity_ = 0;
+      void* p = zeroed ? std::calloc(n, sizeof(T)) : std::malloc(n * sizeof(T));
+      if (!p) {
+        width_ = height_ = 0;
+        return false;
+      }
+      data_.reset(static_cast<T*>(p));
+      capacity_ = n;
+    } else if (zeroed) {
+      std::memset(data_.get(), 0, n * sizeof(T));
+    }
+    width_ = width;
+    height_ = height;
+    return true;
+  }
+
+  std::unique_ptr<T[], Free> data_;
   std::size_t capacity_ = 0;
   int width_ = 0;
   int height_ = 0;
