@@ -8,6 +8,7 @@
 
 #include "bench_main.h"
 #include "document/dib_file.h"
+#include "document/save_file.h"
 
 namespace {
 
