@@ -107,7 +107,8 @@ int StreamRows(ReplacingFile& file, const Surface& s, const RowFormat& format) {
   const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(w) + format.pad;
   const bool wholeRows = rowBytes <= kBlockBytes;
   const int rowsPerBlock =
-      wholeRows ? static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(h), kBlockBytes / rowBytes)) : 1;
+      wholeRows ? static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(h), kBlockBytes / rowBytes))
+                : 1;
   const int piece = wholeRows ? w : static_cast<int>(kBlockBytes / 3);
   const std::size_t blockBytes = wholeRows ? rowBytes * static_cast<std::size_t>(rowsPerBlock) : kBlockBytes;
   if (h == 0 || w == 0) return 0;

@@ -23,7 +23,8 @@ TEST(ParallelFor, AnExceptionInAChunkReachesTheCallerAfterTheJoin) {
                std::bad_alloc);
   EXPECT_LT(done.load(), kCount);
   std::atomic<int> all{0};
-  parallelFor(kCount, [&](int b, int e) { all += e - b; }, std::int64_t{1} << 20);
+  parallelFor(
+      kCount, [&](int b, int e) { all += e - b; }, std::int64_t{1} << 20);
   EXPECT_EQ(all.load(), kCount);
 }
 

@@ -54,7 +54,7 @@ TEST_F(LowMemoryTest, NoCommandEndsTheProgramWhenThePictureDoesNotFitAgain) {
 #ifdef OPTA_UNDER_ASAN
   GTEST_SKIP() << "the address sanitizer reserves terabytes of address space, so no cap can hold";
 #else
-  constexpr int kSide = 640;  // 1.6 MiB a surface
+  constexpr int kSide = 640;                               // 1.6 MiB a surface
   constexpr std::size_t kHeadroom = std::size_t{1} << 20;  // less than one more
   const std::string picture = file("big.bmp", MakeBmp24(kSide, kSide, Pattern));
   app.open(picture);
