@@ -5,11 +5,12 @@
 // program's x-outer, y-inner order decides a result, the loops keep that order.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <type_traits>
 
+#include "core/big_buffer.h"
 #include "core/colour.h"
 
 namespace opta {
@@ -36,10 +37,34 @@ class Matrix {
   // Gives the matrix a new size with undefined contents, reusing the storage
   // when it is large enough. Returns false (and leaves the matrix empty) when
   // the size is invalid or the memory cannot be had.
-  bool allocate(int width, int height) { return reshape(width, height, false); }
-  // The same with every entry 0. Fresh storage comes zeroed from the system,
-  // so a large matrix costs no page until it is used.
-  bool allocateZeroed(int width, int height) { return reshape(width, height, true); }
+  bool allocate(int width, int height) {
+    if (!ValidImageSize(width, height)) {
+      release();
+      return false;
+    }
+    const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (n > capacity_) {
+      data_.reset();
+      capacity_ = 0;
+      T* p = static_cast<T*>(bigbuf::Allocate(n * sizeof(T)));
+      if (!p) {
+        width_ = height_ = 0;
+        return false;
+      }
+      data_ = Storage(p, Releaser{n * sizeof(T)});
+      capacity_ = n;
+    }
+    width_ = width;
+    height_ = height;
+    return true;
+  }
+
+  // The same with every entry 0.
+  bool allocateZeroed(int width, int height) {
+    if (!allocate(width, height)) return false;
+    std::memset(data_.get(), 0, size() * sizeof(T));
+    return true;
+  }
 
   void release() {
     data_.reset();
@@ -74,36 +99,15 @@ class Matrix {
   }
 
  private:
-  static_assert(std::is_trivially_copyable_v<T>, "matrix storage is raw memory");
-  struct Free {
-    void operator()(T* p) const { std::free(p); }
+  // Entries are plain numbers: the storage is raw, from the big-buffer pool.
+  struct Releaser {
+    std::size_t bytes = 0;
+    void operator()(T* p) const noexcept { bigbuf::Release(p, bytes); }
   };
+  using Storage = std::unique_ptr<T[], Releaser>;
+  static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>);
 
-  bool reshape(int width, int height, bool zeroed) {
-    if (!ValidImageSize(width, height)) {
-      release();
-      return false;
-    }
-    const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (n > capacity_) {
-      data_.reset();
-      capacity_ = 0;
-      void* p = zeroed ? std::calloc(n, sizeof(T)) : std::malloc(n * sizeof(T));
-      if (!p) {
-        width_ = height_ = 0;
-        return false;
-      }
-      data_.reset(static_cast<T*>(p));
-      capacity_ = n;
-    } else if (zeroed) {
-      std::memset(data_.get(), 0, n * sizeof(T));
-    }
-    width_ = width;
-    height_ = height;
-    return true;
-  }
-
-  std::unique_ptr<T[], Free> data_;
+  Storage data_;
   std::size_t capacity_ = 0;
   int width_ = 0;
   int height_ = 0;

@@ -116,6 +116,20 @@ TEST(LabelObjects, SeedsComeOnlyFromTheScreenRectangleButGrowthReachesEverywhere
   EXPECT_EQ(m.at(5, 1), 2);
   EXPECT_EQ(m.at(5, 3), 255);
   EXPECT_EQ(m.at(0, 4), 255);
+
+  // The rectangle includes the screen's width and height themselves.
+  m = MaskFrom({
+      "...#.#",
+      "......",
+      "#.....",
+      "......",
+      ".#....",
+  });
+  EXPECT_EQ(LabelBoth(m, Size{3, 2}).count, 2u);
+  EXPECT_EQ(m.at(0, 2), 2);    // y == screen height (column 0 is scanned first)
+  EXPECT_EQ(m.at(3, 0), 3);    // x == screen width
+  EXPECT_EQ(m.at(5, 0), 255);  // one column further
+  EXPECT_EQ(m.at(1, 4), 255);  // two rows further
 }
 
 TEST(LabelObjects, EmptyMaskReportsZeroAndStillTruncatesTheFile) {
@@ -196,6 +210,25 @@ TEST(LabelObjects, FastFormMatchesTheRuleOnRandomMasks) {
     const Size screen = trial % 2 ? Size{sc(rng), sc(rng)} : Size{1920, 1080};
     LabelBoth(m, screen, trial % 4 == 1);
   }
+}
+
+TEST(LabelObjects, LargeObjectsAmongManyMatchTheRuleNoticeForNotice) {
+  // A dense field (one object holding most of the picture, whose walk makes
+  // the stack grow, or stops short of it) among hundreds of specks, so
+  // labels wrap and reused labels sit inside the large object's box; some
+  // masks also carry stray values next to the objects.
+  std::mt19937 rng(77);
+  int withNotices = 0, withoutNotices = 0;
+  for (int trial = 0; trial < 12; ++trial) {
+    const int w = 90 + trial * 7, h = 60 + trial * 5;
+    ByteMatrix m = segtest::RandomMask(rng, w, h, 6 + trial * 8, trial % 2 == 1);
+    std::uniform_int_distribution<int> px(0, w - 1), py(0, h - 1);
+    for (int i = 0; i < 300; ++i) m.at(px(rng), py(rng)) = 255;
+    const LabelRun run = LabelBoth(m, Size{1920, 1080}, trial % 3 == 0);
+    (run.log.boxes.size() > 1 ? withNotices : withoutNotices)++;
+  }
+  EXPECT_GT(withNotices, 0);
+  EXPECT_GT(withoutNotices, 0);
 }
 
 TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {

@@ -41,10 +41,12 @@ TEST(MeasureWorkedValues, BorderPixelsCountOneEach) {
   s.mask.at(0, 2) = 3;  // left column
   s.mask.at(3, 0) = 4;  // top row
   s.mask.at(5, 4) = 6;  // corner
+  s.mask.at(5, 2) = 8;  // right column
   MeasurePerimeters(s.mask, 6, 5);
   EXPECT_EQ(ObjectPerimeter[3], 1.0f);  // the border rule takes precedence over its right change
   EXPECT_EQ(ObjectPerimeter[4], 1.5f);  // 1 on the border, 0.5 from the pixel below it (up/down differ)
   EXPECT_EQ(ObjectPerimeter[6], 1.0f);
+  EXPECT_EQ(ObjectPerimeter[8], 2.0f);  // 1 on the border, 1 from the change into it on its left
 }
 
 TEST(MeasureWorkedValues, AreaArgumentOrderIsHeightThenWidth) {

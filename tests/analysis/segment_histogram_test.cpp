@@ -200,6 +200,10 @@ TEST(SegmentHistogram, PeakMidpointIsOrderFreeAndTheSmallerClassIsObject) {
   LimitsFromPeaks(h, 200, 60, hi1, lo1);
   EXPECT_EQ(lo1, 0);
   EXPECT_EQ(hi1, 130);
+  h[130] = 50;  // 100 below, 100 at or above: a tie makes the brighter class the object
+  LimitsFromPeaks(h, 200, 60, hi1, lo1);
+  EXPECT_EQ(lo1, 130);
+  EXPECT_EQ(hi1, 255);
 }
 
 TEST(SegmentHistogram, LimitsFromFarOffLevelsStayInsideTheTable) {
@@ -237,6 +241,12 @@ TEST(SegmentHistogram, ValleyLimitsAndTheirFallback) {
   LimitsFromValley(h, 60, 200, high, low);  // 80 levels below, 176 at or above
   EXPECT_EQ(low, 0);
   EXPECT_EQ(high, 80);
+  h = Histogram{};
+  h[50] = 10;
+  h[210] = 10;
+  LimitsFromValley(h, 60, 200, high, low);  // valley 61; 10 below, 10 at or above: a tie is dark
+  EXPECT_EQ(low, 0);
+  EXPECT_EQ(high, 61);
   h = Flat(20000);
   LimitsFromValley(h, 60, 200, high, low);  // no valley: the peaks' midpoint 130
   EXPECT_EQ(low, 130);                      // 130 levels below, 126 at or above

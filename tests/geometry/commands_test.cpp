@@ -60,5 +60,17 @@ TEST(GeometryCommands, ShrinkWhitensTheScreenAndNormalSizeRestores) {
   EXPECT_EQ(p.app.doc().working.memory.get(1, 1), Rgb(1, 1, 200));
 }
 
+TEST(GeometryCommands, NormalSizeAfterA400PercentZoomLeavesNoZoomedPixels) {
+  Program p;
+  p.loadPicture(8, 6);
+  p.app.command(40040);  // 32 x 24 on the window
+  EXPECT_EQ(p.app.windowSurface().get(30, 22), Rgb(7, 5, 200));
+  p.app.command(40041);
+  // Normal Size whitens four times the picture, so the zoom's far corner goes too.
+  EXPECT_EQ(p.app.windowSurface().get(30, 22), kWhite);
+  EXPECT_EQ(p.app.windowSurface().get(20, 3), kWhite);
+  EXPECT_EQ(p.app.windowSurface().get(7, 5), Rgb(7, 5, 200));
+}
+
 }  // namespace
 }  // namespace opta

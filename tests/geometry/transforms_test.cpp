@@ -185,6 +185,9 @@ TEST(Shrink, CornerMedianAverage) {
   m.pixels.at(1, 0) = Rgb(20, 20, 20);
   ShrinkAverage(cm, m.pixels, Size{64, 64});
   EXPECT_EQ(m.memory.get(0, 0), Rgb(25, 25, 25));
+  m.pixels.at(1, 1) = Rgb(42, 42, 42);  // 102 / 4 = 25.5: truncated, not rounded
+  ShrinkAverage(cm, m.pixels, Size{64, 64});
+  EXPECT_EQ(m.memory.get(0, 0), Rgb(25, 25, 25));
   m.pixels.at(0, 0) = m.pixels.at(1, 0) = m.pixels.at(0, 1) = m.pixels.at(1, 1) = Rgb(255, 0, 0);
   ShrinkAverage(cm, m.pixels, Size{64, 64});
   EXPECT_EQ(m.memory.get(0, 0), Rgb(255, 0, 0));  // no carry into green

@@ -193,6 +193,11 @@ TEST(PointOpsCommands, SlicingsPaintFromTheirDialogs) {
   app.command(kImageSlicing);
   EXPECT_EQ(app.shown(), kBlack);  // a limit past 255 passes the check and blackens everything
 
+  // A slice may start at level 0: 0 is a limit like any other, not "off".
+  app.ui().queueDialog(Ranges({{1015, "0"}, {1016, "100"}, {1017, "1"}, {1041, "2"}, {1042, "3"}}));
+  app.command(kImageSlicing);
+  EXPECT_EQ(app.shown(), Rgb(1, 2, 3));
+
   app.ui().queueDialog(Ranges({{1015, "0"},
                                {1016, "100"},
                                {1048, "100"},

@@ -162,6 +162,8 @@ TEST(Slicing, TwoRangesLaterWinsAndImageSlicing) {
   EXPECT_EQ(Apply(one(OneSlice{{10, 20}, {1, 2, 3}}), Level(20)), Rgb(1, 2, 3));
   EXPECT_EQ(Apply(one(OneSlice{{10, 20}, {1, 2, 3}}), Level(21)), Level(21));
   EXPECT_EQ(Apply(one(OneSlice{{-1, 20}, {1, 2, 3}}), Level(5)), Level(5));
+  EXPECT_EQ(Apply(one(OneSlice{{0, 20}, {1, 2, 3}}), Level(0)),
+            Rgb(1, 2, 3));  // 0 is a lower limit, not "off"
 }
 
 TEST(Slicing, IncrementalGradesTheDominantChannel) {

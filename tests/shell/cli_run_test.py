@@ -127,6 +127,30 @@ class Files(unittest.TestCase):
         at = (10 * 40 + 30) * 3
         self.assertEqual(tuple(pixels[at:at + 3]), (255, 255, 255))
 
+    def test_window_bmp_rows_are_padded(self):
+        # 5 pixels a row: 15 bytes, padded to 16, as every BMP reader expects.
+        src = self.path("in.bmp", bmp24(5, 3, pattern))
+        window = self.path("win.bmp")
+        self.assertEqual(run(src, "--window", window, "--screen", "5x3")[0], 0)
+        with open(window, "rb") as f:
+            data = f.read()
+        self.assertEqual(len(data), 54 + 16 * 3)
+        self.assertEqual(struct.unpack_from("<ii", data, 18), (5, 3))
+        for y in range(3):
+            row = data[54 + 16 * (2 - y):54 + 16 * (3 - y)]
+            r, g, b = pattern(4, y)
+            self.assertEqual(tuple(row[12:15]), (b, g, r), y)
+            self.assertEqual(row[15], 0)
+
+    def test_typed_answers_count_without_a_closing_ok(self):
+        src = self.path("in.bmp", bmp24(2, 1, lambda x, y: (100, 100, 100)))
+        for answers in (["-a", "1024=50"], ["-a", "1024=50", "-a", "ok"]):
+            with self.subTest(answers=answers):
+                saved = self.path("bright.bmp")
+                self.assertEqual(run(src, "-c", "Brightness", *answers, "--save", saved)[0], 0)
+                with open(saved, "rb") as f:
+                    self.assertEqual(tuple(f.read()[54:57]), (150, 150, 150))
+
     def test_message_with_line_breaks_prints_on_one_line(self):
         src = self.path("in.bmp", bmp24(5, 3, pattern))
         out = run(src, "-c", "Show Image Details")[1]
