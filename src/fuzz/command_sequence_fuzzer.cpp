@@ -165,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 4: {
         const resources::Accelerator& a = keys[in.range(0, static_cast<int>(keys.size()) - 1)];
         KeyPress k;
-        k.kind = a.type == resources::Accelerator::Type::Char ? KeyPress::Kind::Char : KeyPress::Kind::VirtKey;
+        k.kind =
+            a.type == resources::Accelerator::Type::Char ? KeyPress::Kind::Char : KeyPress::Kind::VirtKey;
         k.key = a.key;
         k.ctrl = a.ctrl;
         k.alt = a.alt;

@@ -3,8 +3,8 @@
 // the loading roads, with and without the vector shuffles.
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const std::vector<std::uint8_t> encoded = EncodeSavedBmp(picture);
-  if (SaveDibFile(dir + "/saved.bmp", picture) != 0 || ReadAll(dir + "/saved.bmp") != encoded) __builtin_trap();
+  if (SaveDibFile(dir + "/saved.bmp", picture) != 0 || ReadAll(dir + "/saved.bmp") != encoded)
+    __builtin_trap();
   Surface back;
   const PictureStatus status = Load(encoded, back);
   // Unpadded rows read back whole by the own reader, or by the decoder when
@@ -85,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (SavePpm(dir + "/picture.ppm", picture) != 0) __builtin_trap();
   const std::vector<std::uint8_t> ppm = ReadAll(dir + "/picture.ppm");
   const std::string head = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
-  if (ppm.size() != head.size() + std::size_t{3} * w * h || !std::equal(head.begin(), head.end(), ppm.begin()))
+  if (ppm.size() != head.size() + std::size_t{3} * w * h ||
+      !std::equal(head.begin(), head.end(), ppm.begin()))
     __builtin_trap();
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
