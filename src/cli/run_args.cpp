@@ -256,6 +256,7 @@ bool ParseRunArguments(int argc, const char* const* argv, RunPlan& plan, std::st
     const std::string_view arg = argv[i];
     const bool hasNext = i + 1 < argc;
     if (arg == "--help" || arg == "-h") {
+      plan = RunPlan{};  // nothing else is run
       plan.help = true;
       return true;
     }

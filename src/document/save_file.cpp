@@ -185,8 +185,12 @@ ReplacingFile::ReplacingFile(const std::string& path) : target_(path) {
     temp_.clear();
     return;
   }
-  // A replaced file keeps its permissions; a new one gets the usual ones.
-  if (exists) (void)::fchmod(fd_, st.st_mode & 07777);
+  // A replaced file keeps its owner (where we may give it) and permissions;
+  // a new one gets the usual ones.
+  if (exists) {
+    (void)::fchown(fd_, st.st_uid, st.st_gid);
+    (void)::fchmod(fd_, st.st_mode & 07777);
+  }
 }
 
 ReplacingFile::~ReplacingFile() {

@@ -8,7 +8,8 @@ namespace {
 
 // A block kept for reuse is given back when a new one would not fit beside it.
 TEST(BigBufferLowMemory, KeptBlocksGoWhenTheAddressSpaceRunsShort) {
-  if (!testing::kCanCapAddressSpace) GTEST_SKIP() << "the address sanitizer reserves terabytes of address space";
+  if (!testing::kCanCapAddressSpace)
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space";
   bigbuf::Trim();
   constexpr std::size_t kMiB = std::size_t{1} << 20;
   void* kept = bigbuf::Allocate(64 * kMiB);

@@ -82,7 +82,12 @@ void OpenImage(CommandContext& ctx) {
   bool ok = outcome == LoadOutcome::Loaded;
   ok = ok && CapturePixels(image) && image.allocateAnalysis();
   if (!ok) {
+    // With no image nothing reads the matrices; when memory ran short they
+    // are the room the next attempt needs.
     image.unload();
+    image.pixels.release();
+    image.gray.release();
+    image.mask.release();
     ShowCannotLoad(ctx);
     return;
   }
