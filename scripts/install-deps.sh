@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   python3 python3-numpy python3-opencv python3-pil python3-scipy python3-skimage
   xvfb xauth
+  openbox xdotool x11-utils xclip imagemagick desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

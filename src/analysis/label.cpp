@@ -291,15 +291,15 @@ class OpenBits {
     }
   }
 
-  bool test(std::int64_t i) const { return (bits_[static_cast<std::size_t>(i >> 6)] >> (i & 63)) & 1u; }
-  void clear(std::int64_t i) { bits_[static_cast<std::size_t>(i >> 6)] &= ~(std::uint64_t{1} << (i & 63)); }
-  // Bits i .. i + 2.
+  // Byte-wise access (the words lie little-endian): a walk step touches a
+  // byte or two, never a word boundary case.
+  bool test(std::int64_t i) const { return (bytes()[i >> 3] >> (i & 7)) & 1u; }
+  void clear(std::int64_t i) { bytes()[i >> 3] &= static_cast<std::uint8_t>(~(1u << (i & 7))); }
+  // Bits i .. i + 2 (the spare word keeps the second byte inside).
   std::uint32_t three(std::int64_t i) const {
-    const std::size_t w = static_cast<std::size_t>(i >> 6);
-    const int s = static_cast<int>(i & 63);
-    const std::uint64_t lo = bits_[w] >> s;
-    const std::uint64_t hi = s > 61 ? bits_[w + 1] << (64 - s) : 0;
-    return static_cast<std::uint32_t>((lo | hi) & 7u);
+    std::uint16_t v;
+    std::memcpy(&v, bytes() + (i >> 3), 2);
+    return (static_cast<std::uint32_t>(v) >> (i & 7)) & 7u;
   }
 
  private:
@@ -312,6 +312,9 @@ class OpenBits {
     return (v * 0x0101010101010101ull) >> 56;
   }
 
+  std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(bits_.data()); }
+  const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(bits_.data()); }
+
   std::vector<std::uint64_t, bigbuf::Allocator<std::uint64_t>> bits_;
   std::size_t words_ = 0, rows_ = 0;
   int x0_ = 0, y0_ = 0;
@@ -321,10 +324,17 @@ class CompactWalk {
  public:
   explicit CompactWalk(NotionalStack& stack) : stack_(stack) {}
 
-  // Walks from bit `seed` of `open`; stops early once `pairs` minus the pops
-  // so far can no longer make the stack grow. False when the walk's own
-  // storage cannot be had.
-  bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs) {
+  // Walks from bit `seed` of `open`, an object of `area` pixels; stops early
+  // once `pairs` minus the pops so far can no longer make the stack grow.
+  // False when the walk's own storage cannot be had.
+  bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs, std::size_t area) {
+    // One entry per visit at most: the storage is had before the walk.
+    try {
+      if (entries_.size() < area + 1) entries_.resize(area + 1);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    std::uint16_t* const entries = entries_.data();
     const std::int64_t row = open.rowBits();
     const std::int64_t offset[8] = {-row - 1, -1, row - 1, -row, row, -row + 1, 1, row + 1};
     std::int64_t p = seed;
@@ -332,35 +342,34 @@ class CompactWalk {
     const std::uint32_t first = Neighbours(open, p, row);
     stack_.depth = 0;
     stack_.push(CountBits(first));
-    entries_.clear();
-    if (!reserve(1)) return false;
-    entries_.push_back(static_cast<std::uint16_t>(first));
+    entries[0] = static_cast<std::uint16_t>(first);
+    // Every push still to come pairs two unvisited neighbours, so once the
+    // pairs left cannot reach the next growth, nothing more can be told.
     std::uint64_t pops = 0;
+    const auto popLimit = [&] { return pairs >= stack_.capacity ? pairs - stack_.capacity + 1 : 0; };
+    std::uint64_t stopAt = popLimit();
     std::size_t top = 0;
     while (true) {
-      const std::uint16_t e = entries_[top];
+      const std::uint32_t e = entries[top];
       const std::uint32_t pending = e & 0xFFu;
       if (pending == 0) {
         if (top == 0) break;
         p -= offset[(e >> 8) & 7];
-        entries_.pop_back();
         --top;
         continue;
       }
       const int k = 31 - std::countl_zero(pending);
-      entries_[top] = static_cast<std::uint16_t>(e & ~(1u << k));
+      entries[top] = static_cast<std::uint16_t>(e & ~(1u << k));
       --stack_.depth;
-      // Every push still to come pairs two unvisited neighbours, so when the
-      // pairs left cannot reach the next growth, nothing more can be told.
-      if (pairs - ++pops < stack_.capacity) break;
+      if (++pops >= stopAt) break;
       const std::int64_t q = p + offset[k];
       if (!open.test(q)) continue;
       open.clear(q);
       const std::uint32_t n = Neighbours(open, q, row);
+      const std::uint64_t capacity = stack_.capacity;
       stack_.push(CountBits(n));
-      if (!reserve(top + 2)) return false;
-      entries_.push_back(static_cast<std::uint16_t>(n | static_cast<std::uint32_t>(k) << 8));
-      ++top;
+      if (stack_.capacity != capacity) stopAt = popLimit();
+      entries[++top] = static_cast<std::uint16_t>(n | static_cast<std::uint32_t>(k) << 8);
       p = q;
     }
     return true;
@@ -383,16 +392,6 @@ class CompactWalk {
     const std::uint32_t above = open.three(p - row - 1), same = open.three(p - 1),
                         below = open.three(p + row - 1);
     return kOrder[above | same << 3 | below << 6];
-  }
-
-  bool reserve(std::size_t n) {
-    if (n <= entries_.capacity()) return true;
-    try {
-      entries_.reserve(std::max(n, 2 * entries_.capacity()));
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    return true;
   }
 
   NotionalStack& stack_;
@@ -473,7 +472,7 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
         };
         stack.beforeNotice = paintReached;
         const std::uint64_t capacityBefore = stack.capacity;
-        ok = walk.grow(open, open.index(x, y), pairs);
+        ok = walk.grow(open, open.index(x, y), pairs, static_cast<std::size_t>(area));
         stack.beforeNotice = nullptr;
         if (ok && stack.capacity != capacityBefore) {
           shown.forEachStretch(nullptr, fill);
