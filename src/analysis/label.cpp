@@ -1,5 +1,8 @@
 #include "analysis/label.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -65,7 +68,11 @@ std::string DefaultNeighboursPath() {
 
 void CreateNeighboursFile(const std::string& path) {
   if (path.empty()) return;
-  if (std::FILE* f = std::fopen(path.c_str(), "w+")) std::fclose(f);
+  // Created or truncated for reading and writing, but never through a
+  // symbolic link, which could aim the truncation at any file of the user's;
+  // and never waiting on a pipe put in its place.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd >= 0) ::close(fd);
 }
 
 namespace {

@@ -190,7 +190,8 @@ bool VisitPixel(ByteMatrix& mask, int width, int height, std::uint8_t label, int
                 PointStack<StackPoint>& stack);
 
 // Creates (or truncates) the neighbours file and leaves it empty; a file that
-// cannot be made changes nothing.
+// cannot be made changes nothing, and a symbolic link in its place is left
+// alone, as is whatever it points to.
 void CreateNeighboursFile(const std::string& path);
 // $XDG_DATA_HOME/optascope/OPTA_Neighbours.dat, or under ~/.local/share;
 // the folder is created when missing. Empty when no home is known.

@@ -1,10 +1,14 @@
 // optascope-cli: dispatches the first argument to its verb.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "cli/verbs.h"
 
 namespace {
+
+using namespace opta::cli;
 
 struct Verb {
   const char* name;
@@ -14,32 +18,45 @@ struct Verb {
 
 constexpr Verb kVerbs[] = {
     {"info", "info FILE            size, planes, bits, marker and loading road, or the messages shown",
-     opta::cli::InfoVerb},
+     InfoVerb},
     {"convert", "convert IN OUT       load IN as Open does, write OUT as Save does (.bmp) or as PPM (.ppm)",
-     opta::cli::ConvertVerb},
-    {"run", "run ...              run commands on an image", opta::cli::RunVerb},
+     ConvertVerb},
+    {"run", "run ...              run commands on an image", RunVerb},
 };
 
 void PrintHelp(std::FILE* to) {
-  std::fprintf(to, "usage: optascope-cli VERB [ARGS]\nverbs:\n");
+  std::fprintf(to, "usage: optascope-cli VERB [ARGS]   (optascope-cli VERB --help for more)\nverbs:\n");
   for (const Verb& v : kVerbs) std::fprintf(to, "  %s\n", v.usage);
+  std::fprintf(to, "\n%s", kExitStatusHelp);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Lines go out as they are printed, so none is lost however the run ends.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  // A file-size limit then fails the write (and the old file stays whole)
+  // instead of killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) {
     PrintHelp(stderr);
-    return 2;
+    return kUsage;
   }
   if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
       std::strcmp(argv[1], "help") == 0) {
     PrintHelp(stdout);
-    return 0;
+    return kDone;
   }
-  for (const Verb& v : kVerbs)
-    if (std::strcmp(argv[1], v.name) == 0) return v.run(argc - 1, argv + 1);
+  for (const Verb& v : kVerbs) {
+    if (std::strcmp(argv[1], v.name) != 0) continue;
+    try {
+      return v.run(argc - 1, argv + 1);
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr, "optascope-cli: %s: out of memory\n", v.name);
+      return kCannotWrite;
+    }
+  }
   std::fprintf(stderr, "optascope-cli: unknown verb '%s'\n", argv[1]);
   PrintHelp(stderr);
-  return 2;
+  return kUsage;
 }

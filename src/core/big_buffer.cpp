@@ -21,9 +21,11 @@ struct Pool {
     void* p;
     std::size_t bytes;
   };
+  static constexpr std::size_t kMaxKept = 6;
+  // Room for every kept block from the start, so a release never allocates.
+  Pool() { kept.reserve(kMaxKept); }
   std::mutex lock;
   std::vector<Block> kept;
-  static constexpr std::size_t kMaxKept = 6;
 };
 
 Pool& pool() {
@@ -64,6 +66,9 @@ void* Allocate(std::size_t bytes) {
       }
     }
   }
+  if (void* block = MapAligned(size)) return block;
+  // Short of address space: the kept blocks are the first thing to give up.
+  Trim();
   return MapAligned(size);
 }
 

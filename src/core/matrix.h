@@ -59,6 +59,13 @@ class Matrix {
     return true;
   }
 
+  // The same with every entry 0.
+  bool allocateZeroed(int width, int height) {
+    if (!allocate(width, height)) return false;
+    std::memset(data_.get(), 0, size() * sizeof(T));
+    return true;
+  }
+
   void release() {
     data_.reset();
     capacity_ = 0;

@@ -4,6 +4,7 @@
 // program's visiting order decides a result, loops stay sequential.
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -30,12 +31,37 @@ void parallelFor(int count, Body&& body, std::int64_t workPerItem = 1,
   std::vector<std::thread> pool;
   pool.reserve(threads - 1);
   const int chunk = (count + threads - 1) / threads;
+  // An exception (a failed allocation) is carried to this thread and thrown
+  // once every thread has joined, so a worker never ends the program.
+  std::vector<std::exception_ptr> failures(threads);
+  // A thread that cannot be started (no room for its stack when memory is
+  // short) leaves its chunks to this one.
+  int unstarted = count;
   for (int t = 1; t < threads; ++t) {
     const int b = t * chunk, e = std::min(count, b + chunk);
-    if (b < e) pool.emplace_back([&body, b, e] { body(b, e); });
+    if (b >= e) break;
+    try {
+      pool.emplace_back([&body, &failure = failures[t], b, e] {
+        try {
+          body(b, e);
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      });
+    } catch (...) {
+      unstarted = b;
+      break;
+    }
   }
-  body(0, std::min(count, chunk));
+  try {
+    body(0, std::min(count, chunk));
+    if (unstarted < count) body(unstarted, count);
+  } catch (...) {
+    failures[0] = std::current_exception();
+  }
   for (auto& th : pool) th.join();
+  for (const std::exception_ptr& f : failures)
+    if (f) std::rethrow_exception(f);
 }
 
 // Rows of an image: body(y0, y1) for disjoint row bands.

@@ -5,7 +5,8 @@
 #include <bit>
 #include <cstring>
 #include <limits>
-#include <vector>
+#include <memory>
+#include <new>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -159,6 +160,8 @@ std::optional<std::span<const std::uint8_t>> PixelBytes(const Layout& L, std::sp
   const std::int64_t avail = size - L.offBits;
   std::int64_t need = 0;
   if (L.compression == kRle8 || L.compression == kRle4) {
+    const std::int64_t pixels = static_cast<std::int64_t>(L.width) * L.height;
+    if (pixels > kRleExpansion * size + kRleAllowance) return std::nullopt;
     need = L.rleBytes == 0 ? avail : L.rleBytes;
   } else {
     need = L.stride * L.height;
@@ -340,32 +343,35 @@ std::optional<DibInfo> ParseDib(std::span<const std::uint8_t> file) {
   return DibInfo{L->width, L->height, L->topDown, L->bitCount, L->compression};
 }
 
-bool DecodeDib(std::span<const std::uint8_t> file, Surface& out) {
+PictureStatus DecodeDibPicture(std::span<const std::uint8_t> file, Surface& out) {
   const std::optional<Layout> parsed = dib::ParseLayout(file);
-  if (!parsed) return false;
+  if (!parsed) return PictureStatus::Refused;
   const Layout& L = *parsed;
   const std::optional<std::span<const std::uint8_t>> data = dib::PixelBytes(L, file);
-  if (!data) return false;
+  if (!data) return PictureStatus::Refused;
   if (L.compression == dib::kRle8 || L.compression == dib::kRle4) {
-    if (!out.allocate(L.width, L.height, kBlack)) return false;
+    if (!out.allocate(L.width, L.height, kBlack)) return PictureStatus::OutOfMemory;
     dib::DecodeRle(L, *data, out);
-    return true;
+    return PictureStatus::Loaded;
+  }
+  std::unique_ptr<Colour[]> lut16;
+  if (L.bitCount == 16) {
+    lut16.reset(new (std::nothrow) Colour[65536]);
+    if (!lut16) return PictureStatus::OutOfMemory;
   }
   // Every pixel is written below.
-  if (!out.allocateForOverwrite(L.width, L.height)) return false;
+  if (!out.allocateForOverwrite(L.width, L.height)) return PictureStatus::OutOfMemory;
 
   RowDecoder decode;
   decode.L = &L;
-  std::vector<Colour> lut16;
   if (L.bitCount == 16) {
-    lut16.resize(65536);
     RowDecoder::Channel r, g, b;
     decode.setChannel(r, L.red);
     decode.setChannel(g, L.green);
     decode.setChannel(b, L.blue);
     for (std::uint32_t v = 0; v < 65536; ++v)
       lut16[v] = Rgb(RowDecoder::channel(r, v), RowDecoder::channel(g, v), RowDecoder::channel(b, v));
-    decode.lut16 = lut16.data();
+    decode.lut16 = lut16.get();
   } else if (L.bitCount == 32 && L.compression == dib::kBitFields) {
     decode.setChannel(decode.red, L.red);
     decode.setChannel(decode.green, L.green);
@@ -380,7 +386,11 @@ bool DecodeDib(std::span<const std::uint8_t> file, Surface& out) {
     }
   });
   out.markDirty(out.bounds());
-  return true;
+  return PictureStatus::Loaded;
+}
+
+bool DecodeDib(std::span<const std::uint8_t> file, Surface& out) {
+  return DecodeDibPicture(file, out) == PictureStatus::Loaded;
 }
 
 }  // namespace opta

@@ -1,7 +1,8 @@
 #pragma once
 // BMP files: ReadDibFile's checks, the decoder that stands in for the
 // screen's (any standard BMP to the 24-bit colours a true-colour screen
-// holds), the program's own reader for marked files, and the saved layout.
+// holds) and the program's own reader for marked files. Writing is in
+// save_file.h.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -27,10 +28,17 @@ struct DibInfo {
 // the pixel data. Empty when the screen's decoder would refuse the header.
 std::optional<DibInfo> ParseDib(std::span<const std::uint8_t> file);
 
+enum class PictureStatus {
+  Loaded,
+  Refused,      // the header or the pixel data is refused (see the loading budget)
+  OutOfMemory,  // the picture could not be held
+};
+
 // The whole picture, as the screen's decoder makes it: out gets width x
-// height colours. False (out untouched) when the file cannot be decoded,
+// height colours. Refused (out untouched) when the file cannot be decoded,
 // including pixel data shorter than the header promises.
-bool DecodeDib(std::span<const std::uint8_t> file, Surface& out);
+PictureStatus DecodeDibPicture(std::span<const std::uint8_t> file, Surface& out);
+bool DecodeDib(std::span<const std::uint8_t> file, Surface& out);  // Loaded or not
 // The same picture decoded pixel by pixel straight from the format's rules;
 // the fast decoder must agree with it bit for bit.
 bool DecodeDibReference(std::span<const std::uint8_t> file, Surface& out);
@@ -58,18 +66,15 @@ DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoad
 std::uint16_t FileMarker(const LoadedFile& file);  // bfReserved1
 bool UsesOwnReader(std::uint16_t marker, int width, int height);
 
-// The own reader: 3 bytes a pixel (blue, green, red) from bfOffBits, rows
-// bottom-up and unpadded; each pixel written window first, then memory.
-void ReadMarkedPixels(const LoadedFile& file, int width, int height, Canvas& canvas);
+// The picture of a file that passed ReadDibFile (info from its result), by
+// the road Open chooses, into image. The own reader takes 3 bytes a pixel
+// (blue, green, red) from bfOffBits, rows bottom-up and unpadded, and writes
+// each pixel to the window too (window first, then image), as it reads.
+PictureStatus LoadPicture(const LoadedFile& file, const DibInfo& info, Surface& window, Surface& image);
 
 // Show Image Details' two fields, read at their fixed offsets (0 when the
 // file is too short to hold them).
 int FilePlanes(const LoadedFile& file);
 int FileBitCount(const LoadedFile& file);
-
-// The saved file: marker 1, 54-byte header, unpadded 24-bit rows bottom first.
-std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image);
-// Writes bytes to path, replacing it. False when it cannot be written.
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace opta

@@ -39,8 +39,18 @@ struct Layout {
 // against the file's bytes. Empty when a screen decoder would refuse it.
 std::optional<Layout> ParseLayout(std::span<const std::uint8_t> file);
 
+// The loading budget: a file of N bytes never makes us hold a picture larger
+// than its bytes can describe. Stored rows must all be there, for the
+// program's own reader too; run-length data may stand for at most
+// kRleExpansion x N pixels plus kRleAllowance, since runs, skips and an early
+// end stretch a few bytes over whole rows. A file past the budget is refused
+// before anything of its declared size is allocated.
+constexpr std::int64_t kRleExpansion = 1024;
+constexpr std::int64_t kRleAllowance = std::int64_t{4} << 20;
+
 // The pixel data a decodable file must hold: nullopt when it is shorter
-// than the header promises or starts past the end.
+// than the header promises, starts past the end, or is run-length data
+// over the budget.
 std::optional<std::span<const std::uint8_t>> PixelBytes(const Layout& layout,
                                                         std::span<const std::uint8_t> file);
 

@@ -32,13 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       for (int x = 0; x < fast.width(); ++x)
         if (fast.get(x, y) != reference.get(x, y)) __builtin_trap();
   }
-  if (UsesOwnReader(FileMarker(loaded), read.info.width, read.info.height)) {
-    Surface window, memory;
-    if (window.allocate(read.info.width, read.info.height, kBlack) &&
-        memory.allocate(read.info.width, read.info.height, kBlack)) {
-      Canvas canvas(window, memory);
-      ReadMarkedPixels(loaded, read.info.width, read.info.height, canvas);
-    }
-  }
+  Surface window, image;
+  (void)LoadPicture(loaded, read.info, window, image);
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "shell/shell.h"
 
 #include <cassert>
+#include <new>
 
 #include "document/commands/commands.h"
 #include "resources/resources.h"
@@ -10,6 +11,7 @@ namespace opta {
 namespace {
 // The resource gives "HSB Value" a check mark that start-up removes.
 constexpr int kHsbValueItem = 40115;
+constexpr std::string_view kNoMemoryText = "Not enough memory for this command.";
 
 // The paint's picture: the image copied to (0, 0) at its own size, the white
 // class brush around it. Row by row, as a virtual screen may be large.
@@ -75,6 +77,23 @@ struct Shell::Impl : ShellServices {
   void noImageMessage() { ShowNoImageMessage(ui); }
 
   void run(const Command& c) {
+    try {
+      runCommand(c);
+    } catch (const std::bad_alloc&) {
+      // Kernels check their own allocations before they write; this catches
+      // the rest (a container growing, a thread's state) so that a lack of
+      // memory ends the command, never the program and its unsaved result.
+      try {
+        ui.setCursor(platform::CursorShape::Arrow);
+        ui.messageBox(kNoMemoryText, "OPTA", platform::MB_ICONEXCLAMATION);
+      } catch (const std::bad_alloc&) {
+        // Not even the message could be had; the command has ended all the same.
+      }
+      window.invalidate();  // the window shows what the image holds again
+    }
+  }
+
+  void runCommand(const Command& c) {
     // Dialogs come first, image or not; every one is shown, and the last
     // answer decides. A missing template skips the command altogether.
     std::vector<const resources::DialogTemplate*> templates;

@@ -294,5 +294,23 @@ TEST(LabelObjects, NeighboursPathFollowsTheDataHome) {
   unsetenv("XDG_DATA_HOME");
 }
 
+// A file in the way is truncated; a symbolic link there is not followed, so
+// the file it points to keeps its contents.
+TEST(LabelObjects, NeighboursFileIsTruncatedButNeverThroughALink) {
+  const std::filesystem::path dir = ::testing::TempDir() + "/label_link";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path file = dir / "OPTA_Neighbours.dat", precious = dir / "precious.txt";
+  std::ofstream(file) << "old";
+  CreateNeighboursFile(file.string());
+  EXPECT_EQ(std::filesystem::file_size(file), 0u);
+  std::filesystem::remove(file);
+  std::ofstream(precious) << "keep";
+  std::filesystem::create_symlink(precious, file);
+  CreateNeighboursFile(file.string());
+  EXPECT_EQ(std::filesystem::file_size(precious), 4u);
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace opta

@@ -295,11 +295,11 @@ class SavedFilesAndMessages(unittest.TestCase):
         with open(off, "wb") as f:
             f.write(data + b"\0")
         r = cli("info", off)
-        self.assertEqual((r.returncode, r.stdout), (1, ": bsuccess\nOPTA: Cannot load DIB file\n"))
+        self.assertEqual((r.returncode, r.stdout), (3, ": bsuccess\nOPTA: Cannot load DIB file\n"))
         r = cli("info", os.path.join(TMP, "missing.bmp"))
-        self.assertEqual((r.returncode, r.stdout), (1, "OPTA: Cannot load DIB file\n"))
+        self.assertEqual((r.returncode, r.stdout), (3, "OPTA: Cannot load DIB file\n"))
         r = cli("convert", off, os.path.join(TMP, "x.ppm"))
-        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.returncode, 3)
         self.assertEqual(len(r.stderr.strip().splitlines()), 1)
 
 

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "document/bmp_builder.h"
+#include "document/save_file.h"
 
 namespace opta {
 namespace {
@@ -56,14 +57,14 @@ bool LoadLikeOpen(const Bytes& file, Surface& out, bool* own = nullptr) {
   if (r.status != DibReadStatus::Ok) return false;
   const bool useOwn = UsesOwnReader(FileMarker(loaded), r.info.width, r.info.height);
   if (own) *own = useOwn;
-  if (!useOwn) return DecodeDib(loaded.bytes, out);
+  // A screen-sized window: the own reader draws what fits on it too.
   Surface window;
-  window.allocate(r.info.width, r.info.height, kBlack);
-  out.allocate(r.info.width, r.info.height, kBlack);
-  Canvas canvas(window, out);
-  ReadMarkedPixels(loaded, r.info.width, r.info.height, canvas);
-  for (int y = 0; y < out.height(); ++y)
-    for (int x = 0; x < out.width(); ++x) EXPECT_EQ(window.get(x, y), out.get(x, y));
+  window.allocate(std::min(r.info.width, 640), std::min(r.info.height, 480), kBlack);
+  if (LoadPicture(loaded, r.info, window, out) != PictureStatus::Loaded) return false;
+  if (useOwn) {
+    for (int y = 0; y < window.height(); ++y)
+      for (int x = 0; x < window.width(); ++x) EXPECT_EQ(window.get(x, y), out.get(x, y));
+  }
   return true;
 }
 
@@ -115,10 +116,10 @@ TEST(ReadDibFile, FromDisk) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(ReadDibFile(fifo, last).status, DibReadStatus::CannotOpen);  // and does not hang
   const Bytes saved = EncodeSavedBmp(Gradient(5, 4));
-  ASSERT_TRUE(WriteWholeFile((dir / "a.bmp").string(), saved));
+  ASSERT_EQ(SaveDibFile((dir / "a.bmp").string(), Gradient(5, 4)), 0);
   EXPECT_EQ(ReadDibFile((dir / "a.bmp").string(), last).status, DibReadStatus::Ok);
   EXPECT_EQ(last.bytes, saved);
-  EXPECT_FALSE(WriteWholeFile((dir / "no" / "such" / "dir.bmp").string(), saved));
+  EXPECT_EQ(SaveDibFile((dir / "no" / "such" / "dir.bmp").string(), Gradient(5, 4)), ENOENT);
   std::filesystem::remove_all(dir);
 }
 
@@ -200,24 +201,36 @@ TEST(SavedBmp, ReadsBackThroughTheRoadOpenChooses) {
   EXPECT_NE(back.get(0, 2), Gradient(5, 4).get(0, 2));
 }
 
-TEST(OwnReader, ShortFileLeavesTheRestBlack) {
+// A file never makes us hold more picture than its bytes describe.
+TEST(LoadingBudget, OwnReaderNeedsEveryRowAndRunLengthAtMost1024TimesTheFile) {
+  // A marked 4 x 3 file: 54 + 3 x 4 x 3 = 90 bytes, every one of them needed.
   const Surface img = Gradient(4, 3);
-  Bytes f = EncodeSavedBmp(img);
-  f.resize(f.size() - 3 * 4 - 2);  // the top row and two bytes of the row below gone
-  f[2] = static_cast<std::uint8_t>(f.size());
+  Bytes exact = EncodeSavedBmp(img);
+  ASSERT_EQ(exact.size(), 90u);
   Surface back;
-  ASSERT_TRUE(LoadLikeOpen(f, back));
-  for (int x = 0; x < 4; ++x) {
-    EXPECT_EQ(back.get(x, 0), kBlack);
-    EXPECT_EQ(back.get(x, 2), img.get(x, 2));
-  }
-  EXPECT_EQ(back.get(2, 1), img.get(2, 1));
-  EXPECT_EQ(back.get(3, 1), kBlack);
+  ASSERT_TRUE(LoadLikeOpen(exact, back));
+  ExpectSame(img, back);
+  Bytes oneShort = exact;
+  oneShort.pop_back();
+  oneShort[2] = 89;
+  EXPECT_FALSE(LoadLikeOpen(oneShort, back));
+  Bytes offByOne = exact;
+  offByOne[10] = 55;  // pixels from byte 55: 55 + 36 = 91 > 90
+  EXPECT_FALSE(LoadLikeOpen(offByOne, back));
 
-  f[10] = 0xFF;  // bfOffBits past the end: nothing to read
-  f[13] = 0x7F;
-  ASSERT_TRUE(LoadLikeOpen(f, back));
-  EXPECT_EQ(back.get(0, 2), kBlack);
+  // Run-length: 14 + 40 + 1024 palette + 2 data bytes = 1080 bytes may stand
+  // for 1024 x 1080 + 4194304 = 5300224 pixels, not one more.
+  BmpSpec rle{.width = 5300224, .height = 1, .bitCount = 8, .compression = 1, .palette = TestPalette(256)};
+  rle.pixels = {0, 1};  // end of bitmap at once: all black
+  const Bytes atBudget = BuildBmp(rle);
+  ASSERT_EQ(atBudget.size(), 1080u);
+  ASSERT_TRUE(DecodeDib(atBudget, back));
+  EXPECT_EQ(back.width(), 5300224);
+  EXPECT_EQ(back.get(5300223, 0), kBlack);
+  rle.width = 5300225;
+  Surface untouched;
+  EXPECT_EQ(DecodeDibPicture(BuildBmp(rle), untouched), PictureStatus::Refused);
+  EXPECT_TRUE(untouched.empty());
 }
 
 TEST(Decoder, IndexedFormatsPalettesAndRowOrder) {

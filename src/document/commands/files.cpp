@@ -2,11 +2,11 @@
 // surface, the capture of its source matrix, and the saved file.
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "document/commands/commands.h"
 #include "document/commands/document_state.h"
 #include "document/dib_file.h"
+#include "document/save_file.h"
 
 namespace opta {
 namespace {
@@ -39,21 +39,15 @@ LoadOutcome LoadIntoMemory(CommandContext& ctx, const std::string& path, Image& 
   const DibReadResult read = ReadDibFile(path, ctx.doc.lastLoaded);
   if (read.status == DibReadStatus::Rejected) ctx.ui.messageBox("bsuccess", "", MB_OK);
   if (read.status != DibReadStatus::Ok) return LoadOutcome::CannotLoad;
-
-  const int w = read.info.width;
-  const int h = read.info.height;
-  if (UsesOwnReader(FileMarker(ctx.doc.lastLoaded), w, h)) {
-    // A blank bitmap of the header's size, filled row by row on screen too.
-    if (!image.memory.allocate(w, h, kBlack)) return LoadOutcome::OutOfMemory;
-    Canvas canvas(ctx.window, image.memory);
-    ReadMarkedPixels(ctx.doc.lastLoaded, w, h, canvas);
-    return LoadOutcome::Loaded;
+  switch (LoadPicture(ctx.doc.lastLoaded, read.info, ctx.window, image.memory)) {
+    case PictureStatus::Loaded:
+      return LoadOutcome::Loaded;
+    case PictureStatus::OutOfMemory:
+      return LoadOutcome::OutOfMemory;
+    case PictureStatus::Refused:
+      break;
   }
-  if (!DecodeDib(ctx.doc.lastLoaded.bytes, image.memory)) {
-    image.memory.release();
-    return LoadOutcome::CannotLoad;
-  }
-  return LoadOutcome::Loaded;
+  return LoadOutcome::CannotLoad;
 }
 
 // The source matrix as the memory surface holds it. Both are stored row by
@@ -86,10 +80,14 @@ void OpenImage(CommandContext& ctx) {
   WorkingImage& image = doc.working;
   const LoadOutcome outcome = LoadIntoMemory(ctx, *path, image);
   bool ok = outcome == LoadOutcome::Loaded;
-  ok = ok && CapturePixels(image) && image.gray.allocate(image.memory.width(), image.memory.height()) &&
-       image.mask.allocate(image.memory.width(), image.memory.height());
+  ok = ok && CapturePixels(image) && image.allocateAnalysis();
   if (!ok) {
+    // With no image nothing reads the matrices; when memory ran short they
+    // are the room the next attempt needs.
     image.unload();
+    image.pixels.release();
+    image.gray.release();
+    image.mask.release();
     ShowCannotLoad(ctx);
     return;
   }
@@ -145,8 +143,9 @@ void SaveImage(CommandContext& ctx) {
   }
   {
     WaitCursor wait(ctx.ui);
-    const std::vector<std::uint8_t> bytes = EncodeSavedBmp(doc.working.memory);
-    WriteWholeFile(*path, bytes);  // a file that cannot be written is not reported
+    // A file that cannot be written is not reported; the one it would have
+    // replaced is left whole.
+    (void)SaveDibFile(*path, doc.working.memory);
   }
   if (doc.second.loaded) ctx.shell.invalidate();
 }

@@ -150,8 +150,7 @@ void PasteClipboardImage(CommandContext& ctx) {
   ctx.window.copyFrom(image.memory, 0, 0, 0, 0, w, h);
 
   // Row copy: the same colours as the x-outer, y-inner capture.
-  if (!image.pixels.copyFrom(image.memory.pixels()) || !image.gray.allocate(w, h) ||
-      !image.mask.allocate(w, h)) {
+  if (!image.pixels.copyFrom(image.memory.pixels()) || !image.allocateAnalysis()) {
     image.unload();
     ctx.ui.messageBox(doccmd::kCannotLoad, doccmd::kCaption, platform::MB_ICONEXCLAMATION, true);
   }

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -107,12 +108,13 @@ std::optional<std::string> QtUi::fileDialog(platform::FileDialogState& state, bo
   dialog.setNameFilters(FileDialogFilters());
   dialog.setDefaultSuffix(ToQString(platform::FileDialogState::kDefaultExtension));
   if (!state.lastPath.empty()) {
-    const QFileInfo last(ToQString(state.lastPath));
+    const QFileInfo last(QFile::decodeName(QByteArray::fromStdString(state.lastPath)));
     dialog.setDirectory(last.absolutePath());
     dialog.selectFile(last.fileName());
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  std::string path = dialog.selectedFiles().first().toStdString();
+  // The name as the file system spells it, which need not be UTF-8.
+  std::string path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
   state.lastPath = path;
   return path;
 }

@@ -74,8 +74,13 @@ def cases():
     yield 'rle-no-end.loads', bmp(header(40, 4, 4, 8, comp=1), palette(256), bytes([0, 0] * 9))
     yield 'index-past-short-palette.loads', bmp(header(40, 4, 1, 8, clr_used=2), palette(2), bytes([0, 1, 2, 255]))
     yield 'palette-overlaps-pixels.loads', bmp(header(40, 4, 1, 8, clr_used=1), palette(1), bytes([0, 0, 0, 0]), off=14 + 40)
-    yield 'marked-short.loads', bmp(rgb, pixels=bytes(7), marker=1)
-    yield 'marked-offbits-past-end.loads', bmp(rgb, pixels=bytes(12), marker=1, off=0xFFFFFFFF)
+    yield 'marked-short.refused', bmp(rgb, pixels=bytes(11), marker=1)
+    yield 'marked-offbits-past-end.refused', bmp(rgb, pixels=bytes(12), marker=1, off=0xFFFFFFFF)
+    yield 'marked-exact.loads', bmp(rgb, pixels=bytes(12), marker=1)
+    # 54 bytes that declare 268435456 x 1 for the own reader.
+    yield 'marked-declares-256-megapixels.refused', bmp(header(40, 2**28, 1, 24), marker=1)
+    # 1,080 bytes of run-length data that declare 16384 x 16384.
+    yield 'rle8-over-budget.refused', bmp(header(40, 16384, 16384, 8, comp=1), palette(256), bytes([0, 1]))
 
 
 def main():

@@ -1,5 +1,8 @@
+#include <algorithm>
+
 #include "doc_app.h"
 #include "document/dib_file.h"
+#include "document/save_file.h"
 
 namespace opta::testing {
 namespace {
@@ -120,6 +123,37 @@ TEST_F(FilesTest, SaveWithoutAnImageReportsOrEndsTheProgram) {
   app.command(docid::kSave);
   EXPECT_EQ(app.exitCode(), 0);
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// The analysis commands read the mask a segmentation left; a new picture of
+// the same size must not inherit it, nor a first one find memory never written.
+TEST_F(FilesTest, OpenAndPasteStartTheMaskEmpty) {
+  constexpr int kTrfg = 40109, kRbcGeneral = 40199;
+  const std::string smear = std::string(OPTA_SOURCE_DIR) + "/data/samples/smear.bmp";
+  const auto countOf = [&] {
+    ui().clearRecords();
+    app.command(kRbcGeneral);
+    return boxes().back();
+  };
+  app.open(smear);
+  ASSERT_TRUE(doc().working.loaded);
+  const ByteMatrix& mask = doc().working.mask;
+  EXPECT_EQ(std::count(mask.data(), mask.data() + mask.size(), 0), 1024 * 768);
+  app.command(kTrfg);
+  const std::string none = "Normal RBCs Found: 0|OPTA|0";
+  EXPECT_NE(countOf(), none);  // the smear's cells
+
+  openPattern(1024, 768, Uniform(kWhite));  // the same size, no cells
+  EXPECT_EQ(countOf(), none);
+
+  app.open(smear);
+  app.command(kTrfg);
+  Surface pasted;
+  pasted.allocate(1024, 768, kWhite);
+  ui().setClipboard(pasted);
+  ui().queueMessageBoxAnswer(platform::IDCANCEL);  // no Save first
+  app.command(docid::kClipboardPaste);
+  EXPECT_EQ(countOf(), none);
 }
 
 }  // namespace
