@@ -45,6 +45,11 @@ struct SingleGrayTables {
   }
 };
 
+const SingleGrayTables& SingleGray() {
+  static const SingleGrayTables tables;
+  return tables;
+}
+
 void AddBorderRowHalves(const std::uint8_t* row, int width, std::array<std::uint64_t, 256>& halves) {
   for (int x = 0; x < width; ++x)
     if (row[x]) halves[row[x]] += 2;
@@ -198,7 +203,7 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
   // sum plus the gray's integer part, so the order of pixels is free.
   std::array<std::uint64_t, 256> sum{};
   areas.fill(0);
-  static const SingleGrayTables gray;
+  const SingleGrayTables& gray = SingleGray();
   std::mutex lock;
   parallelRows(height, width, [&](int y0, int y1) {
     std::array<std::uint64_t, 256> s{};
@@ -232,6 +237,8 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
   });
   for (int l = 0; l < 256; ++l) out[l] = areas[l] != 0 ? static_cast<std::uint32_t>(sum[l]) / areas[l] : 0;
 }
+
+std::uint32_t IntensityGray(Colour c) { return SingleGray().truncated(c); }
 
 void MeasureAreas(const ByteMatrix& mask, int height, int width) {
   ComputeAreas(mask, width, height, ObjectArea);

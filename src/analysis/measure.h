@@ -36,6 +36,10 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
 void ComputeMeanIntensitiesReference(const PixelMatrix& pixels, const ByteMatrix& mask, int width, int height,
                                      AreaTable& areas, IntensityTable& out);
 
+// One pixel's gray as the mean-intensity sums add it: the single-precision
+// gray with its fraction dropped.
+std::uint32_t IntensityGray(Colour c);
+
 // P * P / A in double precision: near 15-16 for a digital disc, larger for
 // elongated shapes. The single ratio is the same value rounded to float.
 inline double ShapeRatio(float perimeter, std::uint32_t area) {
