@@ -59,22 +59,28 @@ bool ComputeHistogram(Histogram& histogram, int height, int width, const PixelMa
     // Four partial tables: runs of one gray level would otherwise wait on
     // the same counter pixel after pixel.
     std::uint32_t local[4][256] = {};
+    // Local copies: the gray byte stores could alias the captured references,
+    // which would then be reloaded for every pixel.
+    const std::int32_t* const red = t.red;
+    const std::int32_t* const green = t.green;
+    const std::int32_t* const blue = t.blue;
+    const int w = width;
     for (int y = y0; y < y1; ++y) {
       const Colour* src = pixels.row(y);
       std::uint8_t* dst = gray.row(y);
       int x = 0;
-      for (; x + 4 <= width; x += 4) {
+      for (; x + 4 <= w; x += 4) {
         for (int k = 0; k < 4; ++k) {
           const Colour c = src[x + k];
           // The largest sum is 254, so no clamp is needed on this path.
-          const int g = t.red[c & 0xFF] + t.green[(c >> 8) & 0xFF] + t.blue[(c >> 16) & 0xFF];
+          const int g = red[c & 0xFF] + green[(c >> 8) & 0xFF] + blue[(c >> 16) & 0xFF];
           dst[x + k] = static_cast<std::uint8_t>(g);
           ++local[k][g];
         }
       }
-      for (; x < width; ++x) {
+      for (; x < w; ++x) {
         const Colour c = src[x];
-        const int g = t.red[c & 0xFF] + t.green[(c >> 8) & 0xFF] + t.blue[(c >> 16) & 0xFF];
+        const int g = red[c & 0xFF] + green[(c >> 8) & 0xFF] + blue[(c >> 16) & 0xFF];
         dst[x] = static_cast<std::uint8_t>(g);
         ++local[0][g];
       }
@@ -129,15 +135,19 @@ bool ThresholdRange(const ByteMatrix& gray, ByteMatrix& mask, std::uint8_t high,
   const std::uint8_t span = static_cast<std::uint8_t>(high - low);
   const bool empty = low > high;
   parallelRows(height, width, [&](int y0, int y1) {
+    // Copies, not the captured references: a byte store may alias anything,
+    // and reloading them each pixel keeps the loop from being vectorised.
+    const std::uint8_t lo = low, sp = span;
+    const int w = width;
     for (int y = y0; y < y1; ++y) {
       const std::uint8_t* g = gray.row(y);
       std::uint8_t* m = mask.row(y);
       if (empty) {
-        std::fill(m, m + width, std::uint8_t{0});
+        std::fill(m, m + w, std::uint8_t{0});
         continue;
       }
-      for (int x = 0; x < width; ++x) {
-        m[x] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(g[x] - low) <= span ? 255 : 0);
+      for (int x = 0; x < w; ++x) {
+        m[x] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(g[x] - lo) <= sp ? 255 : 0);
       }
     }
   });

@@ -29,7 +29,8 @@ int NextNonZero(const std::uint8_t* row, int from, int width) {
 // The perimeter rule of the label tables, each amount credited to the object
 // that holds the pixel the rule credits, added in the same order (rows
 // outer) and the same precision.
-void AddPerimeters(const ByteMatrix& mask, const Matrix<std::uint32_t>& ids, std::vector<ObjectRecord>& objects) {
+void AddPerimeters(const ByteMatrix& mask, const Matrix<std::uint32_t>& ids,
+                   std::vector<ObjectRecord>& objects) {
   const int w = mask.width(), h = mask.height();
   auto credit = [&](int x, int y, double amount) {
     float& p = objects[ids.at(x, y)].perimeter;

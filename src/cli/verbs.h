@@ -7,5 +7,6 @@ namespace opta::cli {
 int InfoVerb(int argc, char** argv);
 int ConvertVerb(int argc, char** argv);
 int RunVerb(int argc, char** argv);
+int BatchVerb(int argc, char** argv);
 
 }  // namespace opta::cli
