@@ -55,8 +55,9 @@ TEST_F(Findings, TheRecipeReportsWhatItShows) {
   runRecipe();
   std::vector<std::string> texts;
   for (const auto& b : app_.ui().messageBoxes()) texts.push_back(b.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{"Total Objects Found: 3", "The Patient appears to be suffering from Anemia",
-                                              "Normal RBCs Found: 2", "Total Objects Found: 1"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{"Total Objects Found: 3",
+                                             "The Patient appears to be suffering from Anemia",
+                                             "Normal RBCs Found: 2", "Total Objects Found: 1"}));
   EXPECT_EQ(f.objects, 3u);
   ASSERT_TRUE(f.redCells);
   EXPECT_TRUE(f.redCells->anaemia());
@@ -64,8 +65,9 @@ TEST_F(Findings, TheRecipeReportsWhatItShows) {
   EXPECT_EQ(f.sickleCells, 1);
   EXPECT_EQ(f.whiteCells, 1u);
   using K = CellMark::Kind;
-  EXPECT_EQ(f.marks, (std::vector<CellMark>{{K::NormalRed, 4, 20}, {K::Sickle, 24, 3}, {K::NormalRed, 55, 20},
-                                            {K::White, 55, 20}}));
+  EXPECT_EQ(f.marks,
+            (std::vector<CellMark>{
+                {K::NormalRed, 4, 20}, {K::Sickle, 24, 3}, {K::NormalRed, 55, 20}, {K::White, 55, 20}}));
   // The mask kept is TRFG's labelling, not the nuclei Find WBCs left.
   ASSERT_TRUE(f.haveLabelledMask);
   EXPECT_EQ(f.labelledMask.at(12, 20), 2);

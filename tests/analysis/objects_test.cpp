@@ -50,8 +50,9 @@ TEST(DescribeObjects, HandWorkedShapes) {
   EXPECT_EQ(square.perimeter, 39.0f);
   EXPECT_DOUBLE_EQ(square.centroidX, 9.5);
   EXPECT_DOUBLE_EQ(square.centroidY, 10.5);
-  EXPECT_EQ((std::vector<int>{square.left, square.top, square.right, square.bottom, square.firstX, square.firstY}),
-            (std::vector<int>{5, 6, 14, 15, 5, 6}));
+  EXPECT_EQ(
+      (std::vector<int>{square.left, square.top, square.right, square.bottom, square.firstX, square.firstY}),
+      (std::vector<int>{5, 6, 14, 15, 5, 6}));
   EXPECT_EQ(d[2].label, 5);
   EXPECT_EQ(d[2].area, 1u);
   EXPECT_EQ(d[2].perimeter, 3.0f);
@@ -70,7 +71,8 @@ TEST(DescribeObjects, LabellingOrderAndObjectsSharingALabel) {
   ASSERT_EQ(d.size(), 4u);
   const std::vector<std::vector<int>> expected = {{2, 0, 0, 2}, {3, 0, 3, 1}, {3, 4, 0, 1}, {3, 4, 2, 1}};
   for (std::size_t i = 0; i < d.size(); ++i)
-    EXPECT_EQ((std::vector<int>{d[i].label, d[i].firstX, d[i].firstY, static_cast<int>(d[i].area)}), expected[i]);
+    EXPECT_EQ((std::vector<int>{d[i].label, d[i].firstX, d[i].firstY, static_cast<int>(d[i].area)}),
+              expected[i]);
   // The label table measures the three 3s as one; their parts add up to it.
   AreaTable area;
   PerimeterTable perimeter;
