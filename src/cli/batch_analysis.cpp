@@ -89,7 +89,8 @@ std::vector<Step> DefaultRecipe() {
   // comes before Find WBCs, which labels the nuclei afresh.
   std::vector<Step> steps;
   std::string error;
-  for (const char* name : {"TRFG", "RBC General", "Identify Sickel Cells", "Find WBCs"}) AddStep(steps, name, error);
+  for (const char* name : {"TRFG", "RBC General", "Identify Sickel Cells", "Find WBCs"})
+    AddStep(steps, name, error);
   return steps;
 }
 
@@ -134,7 +135,8 @@ bool ImageAnalyser::load(const std::string& path, std::string& status) {
   return false;
 }
 
-ImageResult ImageAnalyser::analyse(const std::string& path, const std::string& name, const std::string& outFile) {
+ImageResult ImageAnalyser::analyse(const std::string& path, const std::string& name,
+                                   const std::string& outFile) {
   const auto start = std::chrono::steady_clock::now();
   ImageResult result;
   if (!program_ || program_->app.exited()) program_ = std::make_unique<Program>();
@@ -177,15 +179,16 @@ ImageResult ImageAnalyser::analyse(const std::string& path, const std::string& n
 
   for (std::size_t i = 0; i < objects_.size(); ++i) {
     const ObjectRecord& o = objects_[i];
-    result.objectRecords += CsvRecord({name, Number(i + 1), Number(o.label), Number(o.area), Shortest(o.perimeter),
-                                       Number(o.meanIntensity), Fixed(o.centroidX, 3), Fixed(o.centroidY, 3),
-                                       Number(o.left), Number(o.top), Number(o.right - o.left + 1),
-                                       Number(o.bottom - o.top + 1), MarkText(o)});
+    result.objectRecords +=
+        CsvRecord({name, Number(i + 1), Number(o.label), Number(o.area), Shortest(o.perimeter),
+                   Number(o.meanIntensity), Fixed(o.centroidX, 3), Fixed(o.centroidY, 3), Number(o.left),
+                   Number(o.top), Number(o.right - o.left + 1), Number(o.bottom - o.top + 1), MarkText(o)});
   }
   const AnalysisFindings& f = findings_;
   std::string anaemia;
   if (f.redCells) anaemia = f.redCells->anaemia() ? "yes" : "no";
-  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   result.imageRecord = CsvRecord({name, loaded ? Number(w) : "", loaded ? Number(h) : "", Maybe(f.objects),
                                   f.redCells ? Number(f.redCells->normal) : "", anaemia, Maybe(f.whiteCells),
                                   Maybe(f.sickleCells), status, Fixed(ms, 1)});

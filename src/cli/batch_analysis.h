@@ -12,12 +12,13 @@
 
 namespace opta::cli {
 
-inline constexpr const char* kImageColumns[] = {"file",        "width",        "height", "objects",
-                                                "normal_rbcs", "anaemia",      "white_cells",
-                                                "sickle_cells", "status",      "ms"};
-inline constexpr const char* kObjectColumns[] = {
-    "file",       "object", "label",  "area",       "perimeter",   "mean_intensity", "centroid_x",
-    "centroid_y", "bbox_x", "bbox_y", "bbox_width", "bbox_height", "mark"};
+inline constexpr const char* kImageColumns[] = {"file",        "width",   "height",      "objects",
+                                                "normal_rbcs", "anaemia", "white_cells", "sickle_cells",
+                                                "status",      "ms"};
+inline constexpr const char* kObjectColumns[] = {"file",      "object",         "label",      "area",
+                                                 "perimeter", "mean_intensity", "centroid_x", "centroid_y",
+                                                 "bbox_x",    "bbox_y",         "bbox_width", "bbox_height",
+                                                 "mark"};
 inline constexpr const char* kOk = "ok";
 
 struct ImageResult {

@@ -107,7 +107,8 @@ std::string EndReason(pid_t pid) {
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (WIFSIGNALED(status))
-    return "analysis ended by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")";
+    return "analysis ended by signal " + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ")";
   return "analysis ended with exit status " + std::to_string(WEXITSTATUS(status));
 }
 
@@ -117,7 +118,8 @@ bool RunPool(const PoolJobs& jobs) {
   if (jobs.count == 0) return true;
   // A worker that has died must not take the parent with it on the next write.
   ::signal(SIGPIPE, SIG_IGN);
-  const int n = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(1, jobs.workers)), jobs.count));
+  const int n = static_cast<int>(
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(1, jobs.workers)), jobs.count));
   std::vector<Worker> workers(static_cast<std::size_t>(n));
   int started = 0;
   for (Worker& w : workers) started += Spawn(w, jobs, workers);

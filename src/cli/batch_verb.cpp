@@ -126,7 +126,8 @@ struct Resume {
 // Keeps the longest run of ok rows that follows the input order from the
 // start (and their object rows); ok rows further on are kept for re-writing.
 // Error rows and a torn last row are dropped: those pictures run again.
-std::optional<Resume> PlanResume(const Options& o, const std::vector<BatchInput>& inputs, std::string& error) {
+std::optional<Resume> PlanResume(const Options& o, const std::vector<BatchInput>& inputs,
+                                 std::string& error) {
   Resume plan;
   const std::optional<std::string> images = ReadTextFile(*o.csv);
   if (!images) return plan;  // nothing yet: a fresh batch
@@ -140,7 +141,8 @@ std::optional<Resume> PlanResume(const Options& o, const std::vector<BatchInput>
   if (o.objects) {
     objects = ReadTextFile(*o.objects);
     // Without the object table the kept rows would lack their objects.
-    if (!objects || objects->compare(0, Header(kObjectColumns).size(), Header(kObjectColumns)) != 0) return plan;
+    if (!objects || objects->compare(0, Header(kObjectColumns).size(), Header(kObjectColumns)) != 0)
+      return plan;
   }
   const std::size_t statusColumn = 8;
   std::map<std::string, std::string> okRows;
@@ -194,8 +196,8 @@ class Progress {
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const double rate = seconds > 0 ? static_cast<double>(analysed) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0.0;
-    std::fprintf(stderr, "\r\033[K[%zu/%zu] %s  %.1f pictures/s  %d:%02d left", done, total_, file.c_str(), rate,
-                 static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    std::fprintf(stderr, "\r\033[K[%zu/%zu] %s  %.1f pictures/s  %d:%02d left", done, total_, file.c_str(),
+                 rate, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
     std::fflush(stderr);
   }
   // An error line above the progress line.
@@ -281,7 +283,8 @@ int BatchVerb(int argc, char** argv) {
   if (!o.csv) {
     images.useStandardOutput();
     if (!images.append(Header(kImageColumns))) return 1;
-  } else if (!(resumed ? images.reopen(*o.csv, plan.keepImages) : images.create(*o.csv, Header(kImageColumns)))) {
+  } else if (!(resumed ? images.reopen(*o.csv, plan.keepImages)
+                       : images.create(*o.csv, Header(kImageColumns)))) {
     std::fprintf(stderr, "batch: cannot write %s\n", o.csv->c_str());
     return 1;
   }

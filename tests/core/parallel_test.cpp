@@ -29,7 +29,9 @@ TEST(ThreadCap, OneKeepsLoopsOnTheCallingThread) {
   threadCap = hardwareThreads() + 5;
   EXPECT_EQ(usableThreads(), hardwareThreads());
   threadCap = 0;
-  if (hardwareThreads() > 1) EXPECT_EQ(static_cast<int>(Chunks(1 << 20).size()), hardwareThreads());
+  if (hardwareThreads() > 1) {
+    EXPECT_EQ(static_cast<int>(Chunks(1 << 20).size()), hardwareThreads());
+  }
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ bool DecodePng(std::FILE* file, PngJob& job, Surface& out, std::string& error) {
   png_read_image(png, job.rows.data());
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-  if (!out.allocateForOverwrite(static_cast<int>(w), static_cast<int>(h))) return Fail(error, "out of memory");
+  if (!out.allocateForOverwrite(static_cast<int>(w), static_cast<int>(h)))
+    return Fail(error, "out of memory");
   for (png_uint_32 y = 0; y < h; ++y) {
     const std::uint8_t* s = job.rows[y];
     Colour* d = out.row(static_cast<int>(y));
@@ -203,7 +204,8 @@ bool DecodeTiff(const std::string& path, Surface& out, std::string& error) {
     // Other layouts (1 to 4 bits, YCbCr, CMYK, tiles) through libtiff's own
     // 8-bit reader, which keeps such samples whole; 16 bits would be rounded.
     if (bits > 8) return Fail(error, "TIFF: unsupported 16-bit layout");
-    if (!out.allocateForOverwrite(static_cast<int>(w), static_cast<int>(h))) return Fail(error, "out of memory");
+    if (!out.allocateForOverwrite(static_cast<int>(w), static_cast<int>(h)))
+      return Fail(error, "out of memory");
     std::vector<std::uint32_t> rgba(static_cast<std::size_t>(w) * h);
     if (!TIFFReadRGBAImageOriented(tif.get(), w, h, rgba.data(), ORIENTATION_TOPLEFT, 0))
       return Fail(error, "TIFF: " + TiffMessage());
@@ -218,7 +220,8 @@ bool DecodeTiff(const std::string& path, Surface& out, std::string& error) {
   std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
   if (photometric == PHOTOMETRIC_PALETTE && !TIFFGetField(tif.get(), TIFFTAG_COLORMAP, &red, &green, &blue))
     return Fail(error, "TIFF: palette missing");
-  if (!out.allocateForOverwrite(static_cast<int>(w), static_cast<int>(h))) return Fail(error, "out of memory");
+  if (!out.allocateForOverwrite(static_cast<int>(w), static_cast<int>(h)))
+    return Fail(error, "out of memory");
   const bool separate = planar == PLANARCONFIG_SEPARATE && spp > 1;
   const int channels = photometric == PHOTOMETRIC_RGB ? 3 : 1;
   const tmsize_t lineBytes = TIFFScanlineSize(tif.get());
@@ -272,7 +275,8 @@ PictureFormat SniffPictureFile(const std::string& path) {
 bool ReadPicture(const std::string& path, Surface& out, std::string& error) {
   const PictureFormat format = SniffPictureFile(path);
   if (format == PictureFormat::Tiff) return DecodeTiff(path, out, error);
-  if (format != PictureFormat::Png && format != PictureFormat::Jpeg) return Fail(error, "not a PNG, TIFF or JPEG file");
+  if (format != PictureFormat::Png && format != PictureFormat::Jpeg)
+    return Fail(error, "not a PNG, TIFF or JPEG file");
   File f(std::fopen(path.c_str(), "rb"));
   if (!f) return Fail(error, "cannot open: " + std::string(std::strerror(errno)));
   if (format == PictureFormat::Png) {
