@@ -144,17 +144,18 @@ std::optional<Resume> PlanResume(const Options& o, const std::vector<BatchInput>
     if (!objects || objects->compare(0, Header(kObjectColumns).size(), Header(kObjectColumns)) != 0)
       return plan;
   }
-  const std::size_t statusColumn = 8;
+  constexpr std::size_t statusColumn = 8;
+  auto ok = [](const ParsedRecord& r) {
+    return r.fields.size() == std::size(kImageColumns) && r.fields[statusColumn] == kOk;
+  };
   std::map<std::string, std::string> okRows;
-  for (std::size_t i = 1; i < rows.size(); ++i) {
-    const ParsedRecord& r = rows[i];
-    if (r.fields.size() == std::size(kImageColumns) && r.fields[statusColumn] == kOk)
-      okRows.emplace(r.fields[0], images->substr(r.begin, r.end - r.begin));
-  }
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    if (ok(rows[i]))
+      okRows.emplace(rows[i].fields[0], images->substr(rows[i].begin, rows[i].end - rows[i].begin));
   std::size_t next = 1;
   plan.keepImages = rows[0].end;
-  while (plan.done < inputs.size() && next < rows.size() && rows[next].fields[0] == inputs[plan.done].path &&
-         okRows.count(inputs[plan.done].path)) {
+  while (plan.done < inputs.size() && next < rows.size() && ok(rows[next]) &&
+         rows[next].fields[0] == inputs[plan.done].path) {
     plan.keepImages = rows[next].end;
     ++plan.done;
     ++next;
