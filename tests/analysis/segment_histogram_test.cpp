@@ -6,6 +6,7 @@
 
 #include "analysis/histogram.h"
 #include "analysis/segment_test_support.h"
+#include "core/cpu.h"
 
 namespace opta {
 namespace {
@@ -43,14 +44,17 @@ TEST(SegmentHistogram, WhiteIsGray254AndLevel255NeverCounts) {
 
 TEST(SegmentHistogram, FastGrayAndCountsMatchTheRule) {
   std::mt19937 rng(7);
-  for (auto [w, h] : {std::pair{1, 1}, {17, 5}, {300, 257}, {1024, 130}}) {
-    const PixelMatrix p = RandomPixels(rng, w, h);
-    ByteMatrix g1, g2;
-    Histogram h1, h2;
-    ASSERT_TRUE(ComputeHistogram(h1, h, w, p, g1));
-    ASSERT_TRUE(ComputeHistogramReference(h2, h, w, p, g2));
-    EXPECT_EQ(h1, h2);
-    EXPECT_TRUE(segtest::SameMatrix(g1, g2));
+  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2}) {
+    cpu::CapForTest cap(level);
+    for (auto [w, h] : {std::pair{1, 1}, {15, 3}, {16, 2}, {17, 5}, {300, 257}, {1024, 130}}) {
+      const PixelMatrix p = RandomPixels(rng, w, h);
+      ByteMatrix g1, g2;
+      Histogram h1, h2;
+      ASSERT_TRUE(ComputeHistogram(h1, h, w, p, g1));
+      ASSERT_TRUE(ComputeHistogramReference(h2, h, w, p, g2));
+      EXPECT_EQ(h1, h2) << w << "x" << h;
+      EXPECT_TRUE(segtest::SameMatrix(g1, g2)) << w << "x" << h;
+    }
   }
 }
 

@@ -62,7 +62,8 @@ TEST(Inputs, FoldersAreWalkedSortedAndFilesTakenAsGiven) {
   namespace fs = std::filesystem;
   const fs::path root = fs::path(::testing::TempDir()) / "batch_inputs";
   fs::remove_all(root);
-  for (const char* rel : {"b.png", "A.TIF", "sub/c.jpg", "sub/.d.bmp", ".e/f.bmp", "g.txt", "out/h.bmp", "i.bmp"}) {
+  for (const char* rel :
+       {"b.png", "A.TIF", "sub/c.jpg", "sub/.d.bmp", ".e/f.bmp", "g.txt", "out/h.bmp", "i.bmp"}) {
     fs::create_directories((root / rel).parent_path());
     std::ofstream(root / rel) << "x";
   }
@@ -74,9 +75,10 @@ TEST(Inputs, FoldersAreWalkedSortedAndFilesTakenAsGiven) {
     names.push_back(b.outName);
   }
   // b.png named twice is analysed once; a file that is not there is still an input.
-  EXPECT_EQ(paths, (std::vector<std::string>{dir + "/A.TIF", dir + "/b.png", dir + "/i.bmp", dir + "/sub/c.jpg",
-                                             "elsewhere/z.png"}));
-  EXPECT_EQ(names, (std::vector<std::string>{"A.TIF.bmp", "b.png.bmp", "i.bmp", "sub/c.jpg.bmp", "z.png.bmp"}));
+  EXPECT_EQ(paths, (std::vector<std::string>{dir + "/A.TIF", dir + "/b.png", dir + "/i.bmp",
+                                             dir + "/sub/c.jpg", "elsewhere/z.png"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"A.TIF.bmp", "b.png.bmp", "i.bmp", "sub/c.jpg.bmp", "z.png.bmp"}));
   EXPECT_EQ(ListInputs({dir + "/"}, "")[0].path, dir + "/A.TIF");  // joined as os.path.join does
   EXPECT_EQ(OutNameClash(in), "");
   const std::vector<BatchInput> twice = ListInputs({dir + "/i.bmp", dir + "/out/h.bmp", "x/i.BMP"}, "");

@@ -17,7 +17,9 @@ namespace {
 
 std::string Temp(const std::string& name) { return ::testing::TempDir() + "/formats_" + name; }
 
-std::vector<Colour> Row(const Surface& s, int y) { return std::vector<Colour>(s.row(y), s.row(y) + s.width()); }
+std::vector<Colour> Row(const Surface& s, int y) {
+  return std::vector<Colour>(s.row(y), s.row(y) + s.width());
+}
 
 struct TiffSpec {
   int width = 4, height = 1, bits = 8, spp = 1;
@@ -59,7 +61,8 @@ std::string WriteTiff(const std::string& name, const TiffSpec& s, const std::vec
     bytes.assign(static_cast<std::size_t>(rowBytes) * s.height, 0);
     for (int y = 0; y < s.height; ++y)
       for (int x = 0; x < s.width; ++x)
-        if (samples[y * s.width + x]) bytes[y * rowBytes + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        if (samples[y * s.width + x])
+          bytes[y * rowBytes + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
   }
   if (s.tiled) {
     TIFFSetField(t, TIFFTAG_TILEWIDTH, 16);
@@ -68,7 +71,8 @@ std::string WriteTiff(const std::string& name, const TiffSpec& s, const std::vec
     std::memcpy(tile.data(), bytes.data(), std::min(tile.size(), bytes.size()));
     TIFFWriteTile(t, tile.data(), 0, 0, 0, 0);
   } else {
-    const std::size_t rowBytes = s.bits == 1 ? (s.width + 7) / 8 : static_cast<std::size_t>(perRow) * s.bits / 8;
+    const std::size_t rowBytes =
+        s.bits == 1 ? (s.width + 7) / 8 : static_cast<std::size_t>(perRow) * s.bits / 8;
     for (int plane = 0; plane < (separate ? s.spp : 1); ++plane)
       for (int y = 0; y < s.height; ++y)
         TIFFWriteScanline(t, bytes.data() + (static_cast<std::size_t>(plane) * s.height + y) * rowBytes, y,
@@ -87,8 +91,9 @@ std::string WritePng(const std::string& name, int width, int height, int bits, i
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_init_io(png, f);
-  png_set_IHDR(png, info, width, height, bits, colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, bits, colourType,
+               interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   const int channels = static_cast<int>(samples.size()) / (width * height);
   std::vector<std::uint8_t> bytes;
@@ -97,7 +102,8 @@ std::string WritePng(const std::string& name, int width, int height, int bits, i
     bytes.push_back(static_cast<std::uint8_t>(v));
   }
   std::vector<png_bytep> rows(height);
-  for (int y = 0; y < height; ++y) rows[y] = bytes.data() + static_cast<std::size_t>(y) * width * channels * bits / 8;
+  for (int y = 0; y < height; ++y)
+    rows[y] = bytes.data() + static_cast<std::size_t>(y) * width * channels * bits / 8;
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
@@ -170,8 +176,10 @@ TEST(PictureFormats, EightBitTiffLayouts) {
 }
 
 TEST(PictureFormats, PngSamplesAndPalettes) {
-  const Surface g16 = Read(WritePng("g16.png", 4, 1, 16, PNG_COLOR_TYPE_GRAY, {0x00FF, 0x0100, 0xFFFF, 0x7F80}));
-  EXPECT_EQ(Row(g16, 0), (std::vector<Colour>{Rgb(0, 0, 0), Rgb(1, 1, 1), Rgb(255, 255, 255), Rgb(127, 127, 127)}));
+  const Surface g16 =
+      Read(WritePng("g16.png", 4, 1, 16, PNG_COLOR_TYPE_GRAY, {0x00FF, 0x0100, 0xFFFF, 0x7F80}));
+  EXPECT_EQ(Row(g16, 0),
+            (std::vector<Colour>{Rgb(0, 0, 0), Rgb(1, 1, 1), Rgb(255, 255, 255), Rgb(127, 127, 127)}));
   const Surface rgba16 =
       Read(WritePng("rgba16.png", 1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {0x1234, 0x00FF, 0xFF00, 0x0001}));
   EXPECT_EQ(Row(rgba16, 0), (std::vector<Colour>{Rgb(0x12, 0x00, 0xFF)}));
@@ -196,7 +204,8 @@ TEST(PictureFormats, SniffingAndBrokenFiles) {
   EXPECT_EQ(sniff({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A}), PictureFormat::Unknown);
   EXPECT_EQ(sniff({0xFF, 0xD8, 0xFF}), PictureFormat::Jpeg);
 
-  const std::string png = WritePng("whole.png", 64, 64, 8, PNG_COLOR_TYPE_RGB, std::vector<int>(64 * 64 * 3, 9));
+  const std::string png =
+      WritePng("whole.png", 64, 64, 8, PNG_COLOR_TYPE_RGB, std::vector<int>(64 * 64 * 3, 9));
   std::ifstream in(png, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
   const std::string torn = Temp("torn.png");
