@@ -43,35 +43,8 @@ void AddPerimeters(const ByteMatrix& mask, const Matrix<std::uint32_t>& ids,
         if (cur[x]) credit(x, y, 1.0);
       continue;
     }
-    const std::uint8_t* up = mask.row(y - 1);
-    const std::uint8_t* dn = mask.row(y + 1);
-    if (cur[0]) credit(0, y, 1.0);
-    int x = 1;
-    while (x <= w - 2) {
-      // Eight pixels that agree with their right neighbours and whose upper
-      // and lower neighbours agree add nothing.
-      if (x + 8 <= w - 1) {
-        std::uint64_t a, b, u, d;
-        std::memcpy(&a, cur + x, 8);
-        std::memcpy(&b, cur + x + 1, 8);
-        std::memcpy(&u, up + x, 8);
-        std::memcpy(&d, dn + x, 8);
-        if (a == b && u == d) {
-          x += 8;
-          continue;
-        }
-      }
-      const int end = std::min(x + 8, w - 1);
-      for (; x < end; ++x) {
-        const std::uint8_t v = cur[x], r = cur[x + 1];
-        if (v != r) {
-          credit(v ? x : x + 1, y, 1.0);
-        } else if (up[x] != dn[x]) {
-          credit(x, v ? y : (up[x] ? y - 1 : y + 1), 0.5);
-        }
-      }
-    }
-    if (w > 1 && cur[w - 1]) credit(w - 1, y, 1.0);
+    InteriorPerimeterSteps(mask.row(y - 1), cur, mask.row(y + 1), w,
+                           [&](int x, int dy, int halves) { credit(x, y + dy, 0.5 * halves); });
   }
 }
 
