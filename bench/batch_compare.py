@@ -3,13 +3,16 @@
 -j 2 against -j 1, on the same generated smears in the same run.
 
 Usage: bench/batch_compare.py [--build DIR] [--count N] [--size WxH] [--rounds R] [--objects]
+                              [-c COMMAND]...
 
 The N smears come from tools/smear_generator (seeds 1..N) and are read from
 the page cache by both sides (one untimed pass of each side first).
 
-Ours: `optascope-cli batch FOLDER -j J --csv FILE` with the default recipe,
-timed from outside; its start-up and worker start are included, spread over
-the N pictures. --objects adds the object table.
+Ours: `optascope-cli batch FOLDER -j J --csv FILE` with the default recipe
+(or the -c commands given), timed from outside; its start-up and worker
+start are included, spread over the N pictures. --objects adds the object
+table. `-c TRFG` is the recipe closest to OpenCV's side: threshold, specks
+removed, holes filled, objects labelled.
 
 OpenCV, in this one process (Python's start-up excluded): per picture
 imread, cvtColor to gray, threshold at 140 (dark is object, as TRFG's
@@ -53,8 +56,10 @@ def opencv_pass(files, out_path):
             writer.writerow([path, img.shape[1], img.shape[0], kept])
 
 
-def ours_pass(cli, folder, jobs, out_path, objects):
+def ours_pass(cli, folder, jobs, out_path, objects, commands):
     args = [cli, "batch", folder, "-j", str(jobs), "--csv", out_path]
+    for c in commands:
+        args += ["-c", c]
     if objects:
         args += ["--objects", out_path + ".objects"]
     subprocess.run(args, check=True)
@@ -81,6 +86,7 @@ def main():
     ap.add_argument("--size", default="1024x768")
     ap.add_argument("--rounds", type=int, default=7)
     ap.add_argument("--objects", action="store_true")
+    ap.add_argument("-c", dest="commands", action="append", default=[])
     a = ap.parse_args()
     cli = os.path.join(a.build, "src", "cli", "optascope-cli")
     generator = os.path.join(a.build, "tools", "smear_generator")
@@ -97,9 +103,9 @@ def main():
         files = sorted(os.path.join(folder, n) for n in os.listdir(folder))
         out = os.path.join(tmp, "table.csv")
         sides = {
-            "ours -j 1": lambda: ours_pass(cli, folder, 1, out, a.objects),
+            "ours -j 1": lambda: ours_pass(cli, folder, 1, out, a.objects, a.commands),
             "OpenCV": lambda: opencv_pass(files, out),
-            "ours -j 2": lambda: ours_pass(cli, folder, 2, out, a.objects),
+            "ours -j 2": lambda: ours_pass(cli, folder, 2, out, a.objects, a.commands),
         }
         names = list(sides)
         for n in names:  # warm the page cache and both programs
@@ -113,7 +119,8 @@ def main():
                 times[n].append(wall / a.count * 1000)
                 cpu[n].append(used / a.count * 1000)
     med = {n: statistics.median(t) for n, t in times.items()}
-    print(f"{a.count} smears of {a.size}, {a.rounds} rounds, medians (ms per picture; CPU = user + system"
+    recipe = ", ".join(a.commands) or "the default recipe"
+    print(f"{recipe}; {a.count} smears of {a.size}, {a.rounds} rounds, medians (ms per picture; CPU = user + system"
           " of every thread and process):")
     for n in names:
         print(f"  {n:10s} wall {med[n]:8.2f}  CPU {statistics.median(cpu[n]):8.2f}"
