@@ -4,48 +4,16 @@
 #include <mutex>
 #include <vector>
 
-#include "core/colour.h"
-#include "core/cpu.h"
-#include "core/parallel.h"
-
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
 
+#include "core/colour.h"
+#include "core/cpu.h"
+#include "core/parallel.h"
+
 namespace opta {
 namespace {
-
-#if defined(__x86_64__)
-// The grays of sixteen pixels a step, each truncated product taken as a
-// 16-bit high multiply by its factor (core/colour.h). Returns how many
-// pixels it did; the caller does the rest.
-// Each 32-bit lane holds a channel in its low half and 0 in its high half,
-// and so does each factor: the 16-bit high products are the lane's.
-__attribute__((target("avx2"))) inline __m256i GrayEight(const Colour* p) {
-  const __m256i low = _mm256_set1_epi32(0xFF);
-  const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  const __m256i r = _mm256_mulhi_epu16(_mm256_and_si256(c, low), _mm256_set1_epi32(kGrayRedFactor));
-  const __m256i g =
-      _mm256_mulhi_epu16(_mm256_and_si256(_mm256_srli_epi32(c, 8), low), _mm256_set1_epi32(kGrayGreenFactor));
-  const __m256i b =
-      _mm256_mulhi_epu16(_mm256_and_si256(_mm256_srli_epi32(c, 16), low), _mm256_set1_epi32(kGrayBlueFactor));
-  return _mm256_add_epi32(_mm256_add_epi32(r, g), b);
-}
-
-__attribute__((target("avx2"))) int GrayRowAvx2(const Colour* src, std::uint8_t* dst, int w) {
-  int x = 0;
-  for (; x + 16 <= w; x += 16) {
-    // Packing works within 128-bit halves; the permute puts the 16 in order.
-    const __m256i words =
-        _mm256_permute4x64_epi64(_mm256_packus_epi32(GrayEight(src + x), GrayEight(src + x + 8)), 0xD8);
-    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), bytes);
-  }
-  return x;
-}
-#else
-int GrayRowAvx2(const Colour*, std::uint8_t*, int) { return 0; }
-#endif
 
 bool Covers(const PixelMatrix& m, int width, int height) {
   return width > 0 && height > 0 && m.width() >= width && m.height() >= height;
@@ -85,50 +53,109 @@ bool ComputeHistogramReference(Histogram& histogram, int height, int width, cons
   return true;
 }
 
+namespace {
+
+// The three truncated products as 16-bit multiply-highs: (c * k) >> 16 equals
+// the truncated double product for every c in 0..255 with these k (the
+// gray tests compare every level).
+constexpr std::uint16_t kRedK = 19661, kGreenK = 38667, kBlueK = 7209;
+
+// Gray levels of n pixels; returns how many it did (the rest is left to the
+// plain loop).
+using GrayRowFn = int (*)(const Colour* src, std::uint8_t* dst, int n);
+
+int GrayRowPlain(const Colour*, std::uint8_t*, int) { return 0; }
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) inline __m256i Gray8Avx2(__m256i v) {
+  const __m256i lowByte = _mm256_set1_epi32(0xFF);
+  const __m256i r = _mm256_and_si256(v, lowByte);
+  const __m256i g = _mm256_and_si256(_mm256_srli_epi32(v, 8), lowByte);
+  const __m256i b = _mm256_and_si256(_mm256_srli_epi32(v, 16), lowByte);
+  return _mm256_add_epi32(
+      _mm256_add_epi32(_mm256_srli_epi32(_mm256_mullo_epi32(r, _mm256_set1_epi32(kRedK)), 16),
+                       _mm256_srli_epi32(_mm256_mullo_epi32(g, _mm256_set1_epi32(kGreenK)), 16)),
+      _mm256_srli_epi32(_mm256_mullo_epi32(b, _mm256_set1_epi32(kBlueK)), 16));
+}
+
+__attribute__((target("avx2"))) int GrayRowAvx2(const Colour* src, std::uint8_t* dst, int n) {
+  int x = 0;
+  for (; x + 32 <= n; x += 32) {
+    const __m256i a = Gray8Avx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x)));
+    const __m256i b = Gray8Avx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x + 8)));
+    const __m256i c = Gray8Avx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x + 16)));
+    const __m256i d = Gray8Avx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + x + 24)));
+    // Packing works within 128-bit halves; one permutation puts the 32 levels in order.
+    const __m256i ab = _mm256_packus_epi32(a, b), cd = _mm256_packus_epi32(c, d);
+    const __m256i bytes = _mm256_packus_epi16(ab, cd);
+    const __m256i ordered = _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), ordered);
+  }
+  return x;
+}
+
+__attribute__((target("avx512f,avx512bw"))) int GrayRowAvx512(const Colour* src, std::uint8_t* dst, int n) {
+  const __m512i lowByte = _mm512_set1_epi32(0xFF);
+  const __m512i kr = _mm512_set1_epi32(kRedK), kg = _mm512_set1_epi32(kGreenK),
+                kb = _mm512_set1_epi32(kBlueK);
+  int x = 0;
+  for (; x + 16 <= n; x += 16) {
+    const __m512i v = _mm512_loadu_si512(src + x);
+    const __m512i r = _mm512_and_si512(v, lowByte);
+    // The zero-masked shifts: GCC 12 warns about the plain ones' undefined filler.
+    const __mmask16 all = 0xFFFF;
+    const __m512i g = _mm512_and_si512(_mm512_maskz_srli_epi32(all, v, 8), lowByte);
+    const __m512i b = _mm512_and_si512(_mm512_maskz_srli_epi32(all, v, 16), lowByte);
+    const __m512i sum =
+        _mm512_add_epi32(_mm512_add_epi32(_mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(r, kr), 16),
+                                          _mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(g, kg), 16)),
+                         _mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(b, kb), 16));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm512_maskz_cvtepi32_epi8(all, sum));
+  }
+  return x;
+}
+#endif
+
+GrayRowFn PickGrayRow() {
+#if defined(__x86_64__)
+  if (cpu::Has(cpu::Level::Avx512)) return GrayRowAvx512;
+  if (cpu::Has(cpu::Level::Avx2)) return GrayRowAvx2;
+#endif
+  return GrayRowPlain;
+}
+
+}  // namespace
+
 bool ComputeHistogram(Histogram& histogram, int height, int width, const PixelMatrix& pixels,
                       ByteMatrix& gray) {
   histogram.fill(0);
   if (!Covers(pixels, width, height) || !gray.allocate(width, height)) return false;
   const GrayTables& t = grayTables();
+  const GrayRowFn grayRow = PickGrayRow();
   std::mutex merge;
   // The counts do not depend on the visiting order, so rows can be split.
   parallelRows(height, width, [&](int y0, int y1) {
     // Four partial tables: runs of one gray level would otherwise wait on
     // the same counter pixel after pixel.
     std::uint32_t local[4][256] = {};
-    // Local copies: the gray byte stores could alias the captured references,
-    // which would then be reloaded for every pixel.
-    const std::int32_t* const red = t.red;
-    const std::int32_t* const green = t.green;
-    const std::int32_t* const blue = t.blue;
-    const int w = width;
-    const bool vector = cpu::Has(cpu::Level::Avx2);
     for (int y = y0; y < y1; ++y) {
       const Colour* src = pixels.row(y);
       std::uint8_t* dst = gray.row(y);
-      int x = 0;
-      if (vector) {
-        x = GrayRowAvx2(src, dst, w);
-        int k = 0;
-        for (; k + 4 <= x; k += 4)
-          for (int j = 0; j < 4; ++j) ++local[j][dst[k + j]];
-        for (; k < x; ++k) ++local[0][dst[k]];
-      }
-      for (; x + 4 <= w; x += 4) {
-        for (int k = 0; k < 4; ++k) {
-          const Colour c = src[x + k];
-          // The largest sum is 254, so no clamp is needed on this path.
-          const int g = red[c & 0xFF] + green[(c >> 8) & 0xFF] + blue[(c >> 16) & 0xFF];
-          dst[x + k] = static_cast<std::uint8_t>(g);
-          ++local[k][g];
-        }
-      }
-      for (; x < w; ++x) {
+      int x = grayRow(src, dst, width);
+      // The largest sum is 254, so no clamp is needed on this path.
+      for (; x < width; ++x) {
         const Colour c = src[x];
-        const int g = red[c & 0xFF] + green[(c >> 8) & 0xFF] + blue[(c >> 16) & 0xFF];
-        dst[x] = static_cast<std::uint8_t>(g);
-        ++local[0][g];
+        dst[x] =
+            static_cast<std::uint8_t>(t.red[c & 0xFF] + t.green[(c >> 8) & 0xFF] + t.blue[(c >> 16) & 0xFF]);
       }
+      int i = 0;
+      for (; i + 4 <= width; i += 4) {
+        ++local[0][dst[i]];
+        ++local[1][dst[i + 1]];
+        ++local[2][dst[i + 2]];
+        ++local[3][dst[i + 3]];
+      }
+      for (; i < width; ++i) ++local[0][dst[i]];
     }
     std::lock_guard<std::mutex> lock(merge);
     for (int i = 0; i < 256; ++i) histogram[i] += local[0][i] + local[1][i] + local[2][i] + local[3][i];

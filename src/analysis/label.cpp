@@ -1,11 +1,15 @@
 #include "analysis/label.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
+#include "core/big_buffer.h"
 #include "platform/ui.h"
 
 namespace opta {
@@ -152,102 +156,258 @@ std::uint32_t LabelObjectsReference(ByteMatrix& mask, int width, int height, Can
 
 namespace {
 
-// True when every byte of the first `height` rows is 0 or 255.
-bool OnlyZeroAnd255(const ByteMatrix& mask, int width, int height) {
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* m = mask.row(y);
-    std::uint8_t other = 0;
-    for (int x = 0; x < width; ++x)
-      other |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(m[x] + 1) > 1);
-    if (other) return false;
+// The rule's stack, counted rather than held: its capacity starts at
+// width x height and doubles, with the notice, whenever a push finds it full.
+// beforeNotice brings the surfaces up to what the rule has painted by then.
+struct NotionalStack {
+  std::uint64_t capacity = 0;
+  std::uint64_t depth = 0;
+  const LabelEnv* env = nullptr;
+  std::function<void()> beforeNotice;
+
+  // n pushes, one at a time as the rule makes them.
+  void push(int n) {
+    if (depth + static_cast<std::uint64_t>(n) < capacity) {
+      depth += static_cast<std::uint64_t>(n);
+      return;
+    }
+    for (int i = 0; i < n; ++i) {
+      if (depth + 1 >= capacity) {
+        if (beforeNotice) beforeNotice();
+        char text[64];
+        std::snprintf(text, sizeof text, "%lu,,%lu", static_cast<unsigned long>(capacity),
+                      static_cast<unsigned long>(2 * capacity));
+        Tell(*env, text, "");
+        capacity *= 2;
+      }
+      ++depth;
+    }
   }
-  return true;
+};
+
+// Bits set in a byte; a table, since the baseline instruction set has no
+// population count and the library call costs more than the lookup.
+int CountBits(std::uint32_t byte) {
+  static constexpr auto kTable = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = static_cast<std::uint8_t>(std::popcount(static_cast<unsigned>(i)));
+    return t;
+  }();
+  return kTable[byte & 0xFF];
 }
 
-// The labelling walk with raw rows: the same pushes in the same order as
-// VisitPixel, painted with plain stores.
-class FastLabeller {
+// The labelling walk, visit for visit as the rule makes it, without holding
+// its points. The rule pushes a visited pixel's unvisited neighbours in a
+// fixed order and pops the last one first, so its stack is a pile of those
+// groups, newest on top. Each group is kept as one 16-bit entry: the
+// neighbours still on the stack (bit k for the k-th in push order) and the
+// direction from the group below, which gives its pixel. A popped point that
+// was visited already would push nothing (its neighbours were pushed above
+// it and taken first), so it only leaves the stack. The counted depth makes
+// the notices come at the very pushes the rule's stack would grow at.
+//
+// The unvisited pixels are the set bits of an `OpenBits` raster with a blank
+// border, small enough to stay in the cache while the walk steps from row to
+// row; a visit clears its bit. Painting is left to the caller.
+class OpenBits {
  public:
-  FastLabeller(ByteMatrix& mask, int width, int height, Canvas& canvas, PointStack<StackPoint>& stack)
-      : m_(mask.data()),
-        stride_(static_cast<std::size_t>(mask.width())),
-        w_(width),
-        h_(height),
-        mem_(canvas.memory()),
-        win_(canvas.window()),
-        stack_(stack) {}
-
-  // Grows one object from its seed; false when the stack could not grow.
-  bool grow(int x, int y, std::uint8_t label) {
-    const Colour colour = LabelColour(label);
-    if (!visit(x, y, label, colour)) return false;
-    StackPoint p;
-    while (stack_.pop(p)) {
-      // A point popped again after its own visit finds every neighbour it
-      // had labelled already (they were pushed above it and popped first),
-      // so that visit would push nothing: skip it.
-      if (m_[static_cast<std::size_t>(p.y) * stride_ + p.x] != 255) continue;
-      if (!visit(static_cast<int>(p.x), static_cast<int>(p.y), label, colour)) return false;
+  // The pixels of the given row runs (y, x0, x1), bordered by blanks.
+  template <class Runs>
+  bool load(const Runs& runs) {
+    int x0 = std::numeric_limits<int>::max(), x1 = -1, y0 = std::numeric_limits<int>::max(), y1 = -1;
+    for (const auto& r : runs) {
+      x0 = std::min(x0, r.x0);
+      x1 = std::max(x1, r.x1);
+      y0 = std::min(y0, r.y);
+      y1 = std::max(y1, r.y);
+    }
+    x0_ = x0;
+    y0_ = y0;
+    words_ = static_cast<std::size_t>((x1 - x0 + 3 + 63) / 64) + 1;  // a spare word for reads across
+    rows_ = static_cast<std::size_t>(y1 - y0 + 3);
+    try {
+      bits_.assign(words_ * rows_, 0);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    for (const auto& r : runs) {
+      for (std::int64_t i = index(r.x0, r.y), end = index(r.x1, r.y); i <= end; ++i)
+        bits_[static_cast<std::size_t>(i >> 6)] |= std::uint64_t{1} << (i & 63);
     }
     return true;
   }
 
-  // Paints one row run of an object labelled by runs.
-  void paintRun(int y, int x0, int x1, Colour colour) {
-    if (y < win_.height() && x0 < win_.width()) {
-      std::fill(win_.row(y) + x0, win_.row(y) + std::min(x1 + 1, win_.width()), colour);
+  // The 8-adjacent pairs of set bits: the most pushes a walk over them makes.
+  std::uint64_t pairs() const {
+    std::uint64_t n = 0;
+    for (std::size_t r = 0; r + 1 < rows_; ++r) {
+      const std::uint64_t* a = bits_.data() + r * words_;
+      const std::uint64_t* b = a + words_;
+      for (std::size_t w = 0; w < words_; ++w) {
+        // Each bit's right neighbour, and the three below it.
+        const std::uint64_t aNext = w + 1 < words_ ? a[w + 1] : 0, bNext = w + 1 < words_ ? b[w + 1] : 0;
+        const std::uint64_t bPrev = w > 0 ? b[w - 1] : 0;
+        const std::uint64_t right = a[w] >> 1 | aNext << 63;
+        const std::uint64_t belowRight = b[w] >> 1 | bNext << 63;
+        const std::uint64_t belowLeft = b[w] << 1 | bPrev >> 63;
+        n += Popcount(a[w] & right) + Popcount(a[w] & b[w]) + Popcount(a[w] & belowRight) +
+             Popcount(a[w] & belowLeft);
+      }
     }
-    if (y < mem_.height() && x0 < mem_.width()) {
-      std::fill(mem_.row(y) + x0, mem_.row(y) + std::min(x1 + 1, mem_.width()), colour);
+    return n;
+  }
+
+  std::int64_t index(int x, int y) const {
+    return static_cast<std::int64_t>(y - y0_ + 1) * static_cast<std::int64_t>(words_ * 64) + (x - x0_ + 1);
+  }
+  std::int64_t rowBits() const { return static_cast<std::int64_t>(words_ * 64); }
+
+  // Calls fill(x0, x1, y) for each row stretch of pixels whose bit is set
+  // here but not in `minus` (which covers the same box), or set here at all.
+  template <class Fill>
+  void forEachStretch(const OpenBits* minus, Fill&& fill) const {
+    for (std::size_t r = 1; r + 1 < rows_; ++r) {
+      const std::uint64_t* a = bits_.data() + r * words_;
+      const std::uint64_t* b = minus ? minus->bits_.data() + r * words_ : nullptr;
+      const int y = y0_ + static_cast<int>(r) - 1;
+      for (std::size_t w = 0; w < words_; ++w) {
+        std::uint64_t v = b ? a[w] & ~b[w] : a[w];
+        while (v) {
+          const int start = std::countr_zero(v);
+          const std::uint64_t from = v >> start;
+          const int len = ~from == 0 ? 64 - start : std::countr_zero(~from);
+          const int x = x0_ - 1 + static_cast<int>(w * 64) + start;
+          fill(x, x + len - 1, y);
+          v &= len == 64 ? 0 : ~(((std::uint64_t{1} << len) - 1) << start);
+        }
+      }
     }
+  }
+
+  // Byte-wise access (the words lie little-endian): a walk step touches a
+  // byte or two, never a word boundary case.
+  bool test(std::int64_t i) const { return (bytes()[i >> 3] >> (i & 7)) & 1u; }
+  void clear(std::int64_t i) { bytes()[i >> 3] &= static_cast<std::uint8_t>(~(1u << (i & 7))); }
+  // Bits i .. i + 2 (the spare word keeps the second byte inside).
+  std::uint32_t three(std::int64_t i) const {
+    std::uint16_t v;
+    std::memcpy(&v, bytes() + (i >> 3), 2);
+    return (static_cast<std::uint32_t>(v) >> (i & 7)) & 7u;
   }
 
  private:
-  bool push(int x, int y) {
-    return stack_.push(StackPoint{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)});
+  // Without the population-count instruction of the baseline: the usual
+  // halving sums.
+  static std::uint64_t Popcount(std::uint64_t v) {
+    v -= (v >> 1) & 0x5555555555555555ull;
+    v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return (v * 0x0101010101010101ull) >> 56;
   }
 
-  void paint(int x, int y, Colour colour) {
-    if (x < win_.width() && y < win_.height()) win_.row(y)[x] = colour;
-    if (x < mem_.width() && y < mem_.height()) mem_.row(y)[x] = colour;
-  }
+  std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(bits_.data()); }
+  const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(bits_.data()); }
 
-  bool visit(int x, int y, std::uint8_t label, Colour colour) {
-    std::uint8_t* p = m_ + static_cast<std::size_t>(y) * stride_ + x;
-    if (*p == 255) {
-      *p = label;
-      paint(x, y, colour);
+  std::vector<std::uint64_t, bigbuf::Allocator<std::uint64_t>> bits_;
+  std::size_t words_ = 0, rows_ = 0;
+  int x0_ = 0, y0_ = 0;
+};
+
+class CompactWalk {
+ public:
+  explicit CompactWalk(NotionalStack& stack) : stack_(stack) {}
+
+  // Walks from bit `seed` of `open`, an object of `area` pixels; stops early
+  // once `pairs` minus the pops so far can no longer make the stack grow.
+  // False when the walk's own storage cannot be had.
+  bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs, std::size_t area) {
+    // One entry per visit at most: the storage is had before the walk.
+    try {
+      if (entries_.size() < area + 1) entries_.resize(area + 1);
+    } catch (const std::bad_alloc&) {
+      return false;
     }
-    // The centre is never 255 here, so only the eight neighbours are looked at.
-    const std::ptrdiff_t s = static_cast<std::ptrdiff_t>(stride_);
-    if (x > 0 && y > 0 && x + 1 < w_ && y + 1 < h_) {
-      if (p[-s - 1] == 255 && !push(x - 1, y - 1)) return false;
-      if (p[-1] == 255 && !push(x - 1, y)) return false;
-      if (p[s - 1] == 255 && !push(x - 1, y + 1)) return false;
-      if (p[-s] == 255 && !push(x, y - 1)) return false;
-      if (p[s] == 255 && !push(x, y + 1)) return false;
-      if (p[1 - s] == 255 && !push(x + 1, y - 1)) return false;
-      if (p[1] == 255 && !push(x + 1, y)) return false;
-      if (p[s + 1] == 255 && !push(x + 1, y + 1)) return false;
-      return true;
-    }
-    for (int nx = x - 1; nx <= x + 1; ++nx) {
-      if (nx < 0 || nx >= w_) continue;
-      for (int ny = y - 1; ny <= y + 1; ++ny) {
-        if (ny < 0 || ny >= h_) continue;
-        if (m_[static_cast<std::size_t>(ny) * stride_ + nx] == 255 && !push(nx, ny)) return false;
+    std::uint16_t* const entries = entries_.data();
+    const std::int64_t row = open.rowBits();
+    const std::int64_t offset[8] = {-row - 1, -1, row - 1, -row, row, -row + 1, 1, row + 1};
+    std::int64_t p = seed;
+    open.clear(p);
+    const std::uint32_t first = Neighbours(open, p, row);
+    stack_.depth = 0;
+    stack_.push(CountBits(first));
+    entries[0] = static_cast<std::uint16_t>(first);
+    // Every push still to come pairs two unvisited neighbours, so once the
+    // pairs left cannot reach the next growth, nothing more can be told.
+    std::uint64_t pops = 0;
+    const auto popLimit = [&] { return pairs >= stack_.capacity ? pairs - stack_.capacity + 1 : 0; };
+    std::uint64_t stopAt = popLimit();
+    std::size_t top = 0;
+    while (true) {
+      const std::uint32_t e = entries[top];
+      const std::uint32_t pending = e & 0xFFu;
+      if (pending == 0) {
+        if (top == 0) break;
+        p -= offset[(e >> 8) & 7];
+        --top;
+        continue;
       }
+      const int k = 31 - std::countl_zero(pending);
+      entries[top] = static_cast<std::uint16_t>(e & ~(1u << k));
+      --stack_.depth;
+      if (++pops >= stopAt) break;
+      const std::int64_t q = p + offset[k];
+      if (!open.test(q)) continue;
+      open.clear(q);
+      const std::uint32_t n = Neighbours(open, q, row);
+      const std::uint64_t capacity = stack_.capacity;
+      stack_.push(CountBits(n));
+      if (stack_.capacity != capacity) stopAt = popLimit();
+      entries[++top] = static_cast<std::uint16_t>(n | static_cast<std::uint32_t>(k) << 8);
+      p = q;
     }
     return true;
   }
 
-  std::uint8_t* m_;
-  std::size_t stride_;
-  int w_, h_;
-  Surface& mem_;
-  Surface& win_;
-  PointStack<StackPoint>& stack_;
+ private:
+  // The open neighbours of bit p, bit k for the k-th in push order: x - 1
+  // first, then x, then x + 1; y - 1 before y + 1 within each.
+  static std::uint32_t Neighbours(const OpenBits& open, std::int64_t p, std::int64_t row) {
+    static constexpr auto kOrder = [] {
+      // Index: above (3 bits, x - 1 first) | same row << 3 | below << 6.
+      std::array<std::uint8_t, 512> t{};
+      for (int i = 0; i < 512; ++i) {
+        const auto bit = [i](int r, int c) { return (i >> (3 * r + c)) & 1; };
+        t[i] = static_cast<std::uint8_t>(bit(0, 0) | bit(1, 0) << 1 | bit(2, 0) << 2 | bit(0, 1) << 3 |
+                                         bit(2, 1) << 4 | bit(0, 2) << 5 | bit(1, 2) << 6 | bit(2, 2) << 7);
+      }
+      return t;
+    }();
+    const std::uint32_t above = open.three(p - row - 1), same = open.three(p - 1),
+                        below = open.three(p + row - 1);
+    return kOrder[above | same << 3 | below << 6];
+  }
+
+  NotionalStack& stack_;
+  std::vector<std::uint16_t, bigbuf::Allocator<std::uint16_t>> entries_;
 };
+
+struct Run {
+  int y, x0, x1;
+};
+
+// Paints x0..x1 of row y into both surfaces, each clipped to itself.
+void PaintStretch(Canvas& canvas, int y, int x0, int x1, Colour colour) {
+  for (Surface* s : {&canvas.window(), &canvas.memory()}) {
+    if (y >= s->height() || x0 >= s->width()) continue;
+    std::fill(s->row(y) + x0, s->row(y) + std::min(x1 + 1, s->width()), colour);
+  }
+}
+
+using RunList = std::vector<Run, bigbuf::Allocator<Run>>;
+
+void PaintRuns(Canvas& canvas, const RunList& runs, Colour colour) {
+  for (const Run& r : runs) PaintStretch(canvas, r.y, r.x0, r.x1, colour);
+}
 
 }  // namespace
 
@@ -256,69 +416,89 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
   std::uint8_t label = 2;
   std::uint32_t count = 0;
 
-  PointStack<StackPoint> stack;
-  AttachNotices(stack, env);
-  const bool haveStack = stack.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  if (!haveStack && width > 0) Tell(env, "Out of Memory", "");
+  NotionalStack stack{static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height), 0, &env, {}};
   CreateNeighboursFile(env.neighboursPath);
 
-  if (haveStack) {
-    FastLabeller labeller(mask, width, height, canvas, stack);
-    // The walk pushes each object's 8-adjacent pairs at most once (a point
-    // popped again pushes nothing), so an object of a pixels never holds
-    // more than 4a points: when that cannot fill the stack, no notice can
-    // come and the object may be labelled a row run at a time instead. Only
-    // a mask of 0 and 255 lets such a labelling be undone safely.
-    PointStack<StackPoint> runs;
-    struct Run {
-      int y, x0, x1;
-    };
-    std::vector<Run> pendingRuns;
-    const bool byRuns = OnlyZeroAnd255(mask, width, height) && runs.allocate(4096);
-    std::uint8_t* const data = mask.data();
-    const auto stride = static_cast<std::size_t>(mask.width());
-    ColumnOrderScan scan(data, stride, SeedLimit(width, env.screen.width),
-                         SeedLimit(height, env.screen.height), 255);
-    int x = 0, y = 0;
-    bool grew = false;
-    while (scan.next(x, y)) {
-      grew = true;
-      if (byRuns) {
-        // Painted only once the object is known to need no walk: what shows
-        // behind a notice must be what the walk has painted so far.
-        pendingRuns.clear();
-        const std::int64_t area =
-            FloodRuns(data, stride, width, height, x, y, 255, label, runs, [&](int ry, int x0, int x1) {
-              pendingRuns.push_back({ry, x0, x1});
-            });
-        if (area < 0) {
-          Tell(env, "Out of Memory", "");
-          break;
-        }
-        if (static_cast<std::uint64_t>(area) * 4 < stack.capacity()) {
-          const Colour colour = LabelColour(label);
-          for (const Run& r : pendingRuns) labeller.paintRun(r.y, r.x0, r.x1, colour);
+  // Each object is labelled by row runs first. The rule's walk pushes each
+  // 8-adjacent pair of an object at most once (a point popped again pushes
+  // nothing), so when the object's pairs cannot fill the stack no notice can
+  // come and the runs are painted at once. Otherwise the walk is followed
+  // over the object's pixels to find the notices, and the pixels it has
+  // visited by each notice are painted just before it.
+  PointStack<StackPoint> runs;
+  RunList objectRuns;
+  OpenBits open, shown;
+  CompactWalk walk(stack);
+  const bool haveRuns = width > 0 && runs.allocate(4096);
+  if (!haveRuns && width > 0) Tell(env, "Out of Memory", "");
+  std::uint8_t* const data = mask.data();
+  const auto stride = static_cast<std::size_t>(mask.width());
+  ColumnOrderScan scan(data, stride, haveRuns ? SeedLimit(width, env.screen.width) : 0,
+                       SeedLimit(height, env.screen.height), 255);
+  int x = 0, y = 0;
+  bool grew = false;
+  while (scan.next(x, y)) {
+    grew = true;
+    const Colour colour = LabelColour(label);
+    objectRuns.clear();
+    const std::int64_t area =
+        FloodRuns(data, stride, width, height, x, y, 255, label, runs, [&](int ry, int x0, int x1) {
+          objectRuns.push_back({ry, x0, x1});
+        });
+    if (area < 0) {
+      Tell(env, "Out of Memory", "");
+      break;
+    }
+    bool ok = true;
+    if (static_cast<std::uint64_t>(area) * 4 >= stack.capacity) {
+      ok = open.load(objectRuns);
+      const std::uint64_t pairs = ok ? open.pairs() : 0;
+      if (ok && pairs >= stack.capacity) {
+        // The pixels the walk has reached are the object's cleared bits;
+        // each notice paints those reached since the one before, and the
+        // end paints what no notice has.
+        shown = open;
+        const auto fill = [&](int x0, int x1, int ry) { PaintStretch(canvas, ry, x0, x1, colour); };
+        const auto paintReached = [&] {
+          shown.forEachStretch(&open, fill);
+          shown = open;
+        };
+        stack.beforeNotice = paintReached;
+        const std::uint64_t capacityBefore = stack.capacity;
+        ok = walk.grow(open, open.index(x, y), pairs, static_cast<std::size_t>(area));
+        stack.beforeNotice = nullptr;
+        if (ok && stack.capacity != capacityBefore) {
+          shown.forEachStretch(nullptr, fill);
           ++count;
           label = NextLabel(label);
           continue;
         }
-        // Large enough to make the stack grow: undo and take the walk whose
-        // pushes decide the notices. Objects sharing a label never touch, so
-        // the undo stays inside this one.
-        if (FloodRuns(data, stride, width, height, x, y, label, 255, runs) < 0) {
-          Tell(env, "Out of Memory", "");
-          break;
+        if (!ok) {
+          // Stopped inside the object: what the walk reached is labelled and
+          // painted, the rest stays an object, as the rule leaves it.
+          paintReached();
+          for (const Run& r : objectRuns) {
+            std::uint8_t* row = mask.row(r.y);
+            for (int rx = r.x0; rx <= r.x1; ++rx)
+              if (open.test(open.index(rx, r.y))) row[rx] = 255;
+          }
         }
+      } else if (!ok) {
+        for (const Run& r : objectRuns) std::memset(mask.row(r.y) + r.x0, 255, r.x1 - r.x0 + 1);
       }
-      if (!labeller.grow(x, y, label)) break;
-      ++count;
-      label = NextLabel(label);
     }
-    if (grew) {
-      const Rect all{0, 0, width, height};
-      canvas.window().markDirty(all);
-      canvas.memory().markDirty(all);
+    if (!ok) {
+      Tell(env, "Out of Memory", "");
+      break;
     }
+    PaintRuns(canvas, objectRuns, colour);
+    ++count;
+    label = NextLabel(label);
+  }
+  if (grew) {
+    const Rect all{0, 0, width, height};
+    canvas.window().markDirty(all);
+    canvas.memory().markDirty(all);
   }
   ReportCount(env, count);
   return count;

@@ -12,8 +12,10 @@
 #include <queue>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
+#include "core/big_buffer.h"
 #include "core/canvas.h"
 #include "core/colour.h"
 #include "core/geometry.h"
@@ -35,7 +37,8 @@ class PointStack {
   std::function<void()> onFail;
 
   bool allocate(std::size_t capacity) {
-    data_.reset(capacity ? new (std::nothrow) T[capacity] : nullptr);
+    data_ = Storage(capacity ? static_cast<T*>(bigbuf::Allocate(capacity * sizeof(T))) : nullptr,
+                    Releaser{capacity * sizeof(T)});
     capacity_ = data_ ? capacity : 0;
     top_ = 0;
     return data_ != nullptr;
@@ -59,18 +62,26 @@ class PointStack {
   bool grow() {
     const std::size_t next = capacity_ * 2;
     if (onGrow) onGrow(capacity_, next);
-    T* fresh = next ? new (std::nothrow) T[next] : nullptr;
+    T* fresh = next ? static_cast<T*>(bigbuf::Allocate(next * sizeof(T))) : nullptr;
     if (!fresh) {
       if (onFail) onFail();
       return false;
     }
     if (top_) std::memcpy(fresh + 1, data_.get() + 1, top_ * sizeof(T));
-    data_.reset(fresh);
+    data_ = Storage(fresh, Releaser{next * sizeof(T)});
     capacity_ = next;
     return true;
   }
 
-  std::unique_ptr<T[]> data_;
+  // Points are plain numbers: raw storage from the big-buffer pool.
+  struct Releaser {
+    std::size_t bytes = 0;
+    void operator()(T* p) const noexcept { bigbuf::Release(p, bytes); }
+  };
+  using Storage = std::unique_ptr<T[], Releaser>;
+  static_assert(std::is_trivially_copyable_v<T>);
+
+  Storage data_;
   std::size_t capacity_ = 0;
   std::size_t top_ = 0;  // slots 1..top_ hold points
 };

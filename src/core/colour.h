@@ -42,11 +42,6 @@ struct GrayTables {
 };
 const GrayTables& grayTables();
 
-// The same truncated products as a multiply and a 16-bit shift: for every
-// channel value v of 0..255, (v * factor) >> 16 equals the table's entry (the
-// tests check all 768), so vector forms can use a 16-bit high multiply.
-constexpr std::uint32_t kGrayRedFactor = 19680, kGrayGreenFactor = 38668, kGrayBlueFactor = 7212;
-
 inline int GrayLevelFast(Colour c) {
   const GrayTables& t = grayTables();
   return t.red[Red(c)] + t.green[Green(c)] + t.blue[Blue(c)];

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 
+#include "core/big_buffer.h"
 #include "core/colour.h"
 
 namespace opta {
@@ -44,12 +46,12 @@ class Matrix {
     if (n > capacity_) {
       data_.reset();
       capacity_ = 0;
-      T* p = new (std::nothrow) T[n];
+      T* p = static_cast<T*>(bigbuf::Allocate(n * sizeof(T)));
       if (!p) {
         width_ = height_ = 0;
         return false;
       }
-      data_.reset(p);
+      data_ = Storage(p, Releaser{n * sizeof(T)});
       capacity_ = n;
     }
     width_ = width;
@@ -90,7 +92,15 @@ class Matrix {
   }
 
  private:
-  std::unique_ptr<T[]> data_;
+  // Entries are plain numbers: the storage is raw, from the big-buffer pool.
+  struct Releaser {
+    std::size_t bytes = 0;
+    void operator()(T* p) const noexcept { bigbuf::Release(p, bytes); }
+  };
+  using Storage = std::unique_ptr<T[], Releaser>;
+  static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>);
+
+  Storage data_;
   std::size_t capacity_ = 0;
   int width_ = 0;
   int height_ = 0;

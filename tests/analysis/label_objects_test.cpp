@@ -212,6 +212,25 @@ TEST(LabelObjects, FastFormMatchesTheRuleOnRandomMasks) {
   }
 }
 
+TEST(LabelObjects, LargeObjectsAmongManyMatchTheRuleNoticeForNotice) {
+  // A dense field (one object holding most of the picture, whose walk makes
+  // the stack grow, or stops short of it) among hundreds of specks, so
+  // labels wrap and reused labels sit inside the large object's box; some
+  // masks also carry stray values next to the objects.
+  std::mt19937 rng(77);
+  int withNotices = 0, withoutNotices = 0;
+  for (int trial = 0; trial < 12; ++trial) {
+    const int w = 90 + trial * 7, h = 60 + trial * 5;
+    ByteMatrix m = segtest::RandomMask(rng, w, h, 6 + trial * 8, trial % 2 == 1);
+    std::uniform_int_distribution<int> px(0, w - 1), py(0, h - 1);
+    for (int i = 0; i < 300; ++i) m.at(px(rng), py(rng)) = 255;
+    const LabelRun run = LabelBoth(m, Size{1920, 1080}, trial % 3 == 0);
+    (run.log.boxes.size() > 1 ? withNotices : withoutNotices)++;
+  }
+  EXPECT_GT(withNotices, 0);
+  EXPECT_GT(withoutNotices, 0);
+}
+
 TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {
   // Earlier objects are painted before a later, solid one makes the stack
   // grow: the window behind each notice must already show them.

@@ -44,16 +44,32 @@ TEST(SegmentHistogram, WhiteIsGray254AndLevel255NeverCounts) {
 
 TEST(SegmentHistogram, FastGrayAndCountsMatchTheRule) {
   std::mt19937 rng(7);
-  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2}) {
+  for (cpu::Level level : {cpu::Level::Baseline, cpu::Level::Avx2, cpu::Level::Avx512}) {
     cpu::CapForTest cap(level);
-    for (auto [w, h] : {std::pair{1, 1}, {15, 3}, {16, 2}, {17, 5}, {300, 257}, {1024, 130}}) {
+    for (auto [w, h] : {std::pair{1, 1}, {17, 5}, {31, 3}, {300, 257}, {1024, 130}}) {
       const PixelMatrix p = RandomPixels(rng, w, h);
       ByteMatrix g1, g2;
       Histogram h1, h2;
       ASSERT_TRUE(ComputeHistogram(h1, h, w, p, g1));
       ASSERT_TRUE(ComputeHistogramReference(h2, h, w, p, g2));
-      EXPECT_EQ(h1, h2) << w << "x" << h;
-      EXPECT_TRUE(segtest::SameMatrix(g1, g2)) << w << "x" << h;
+      EXPECT_EQ(h1, h2);
+      EXPECT_TRUE(segtest::SameMatrix(g1, g2));
+    }
+    // Every level of every channel, so each truncated product is checked.
+    PixelMatrix all;
+    all.allocate(256, 3);
+    for (int v = 0; v < 256; ++v) {
+      all.at(v, 0) = Rgb(v, 0, 0);
+      all.at(v, 1) = Rgb(0, v, 0);
+      all.at(v, 2) = Rgb(0, 0, v);
+    }
+    ByteMatrix g;
+    Histogram hist;
+    ASSERT_TRUE(ComputeHistogram(hist, 3, 256, all, g));
+    for (int v = 0; v < 256; ++v) {
+      EXPECT_EQ(g.at(v, 0), static_cast<int>(v * 0.3)) << v;
+      EXPECT_EQ(g.at(v, 1), static_cast<int>(v * 0.59)) << v;
+      EXPECT_EQ(g.at(v, 2), static_cast<int>(v * 0.11)) << v;
     }
   }
 }
