@@ -213,7 +213,12 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
   for (int l = 0; l < 256; ++l) out[l] = areas[l] != 0 ? static_cast<std::uint32_t>(sum[l]) / areas[l] : 0;
 }
 
-std::uint32_t IntensityGray(Colour c) { return SingleGray().truncated(c); }
+std::uint64_t IntensitySum(const Colour* pixels, int n) {
+  const SingleGrayTables& gray = SingleGray();
+  std::uint64_t sum = 0;
+  for (int i = 0; i < n; ++i) sum += gray.truncated(pixels[i]);
+  return sum;
+}
 
 void MeasureAreas(const ByteMatrix& mask, int height, int width) {
   ComputeAreas(mask, width, height, ObjectArea);

@@ -70,9 +70,9 @@ void InteriorPerimeterSteps(const std::uint8_t* up, const std::uint8_t* cur, con
   if (width > 1 && cur[width - 1]) step(width - 1, 0, 2);
 }
 
-// One pixel's gray as the mean-intensity sums add it: the single-precision
-// gray with its fraction dropped.
-std::uint32_t IntensityGray(Colour c);
+// The grays of n pixels as the mean-intensity sums add them: each pixel's
+// single-precision gray with its fraction dropped.
+std::uint64_t IntensitySum(const Colour* pixels, int n);
 
 // P * P / A in double precision: near 15-16 for a digital disc, larger for
 // elongated shapes. The single ratio is the same value rounded to float.

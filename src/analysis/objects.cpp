@@ -86,10 +86,8 @@ bool DescribeObjects(const ByteMatrix& mask, const PixelMatrix& pixels, const st
               o.firstX = x0;
               o.firstY = ry;
             }
-            if (ry < grayHeight) {
-              const Colour* p = pixels.row(ry);
-              for (int k = x0; k <= std::min(x1, grayWidth - 1); ++k) s.gray += IntensityGray(p[k]);
-            }
+            if (ry < grayHeight && x0 < grayWidth)
+              s.gray += IntensitySum(pixels.row(ry) + x0, std::min(x1, grayWidth - 1) - x0 + 1);
           });
       if (area < 0) return false;
       o.area = static_cast<std::uint32_t>(area);

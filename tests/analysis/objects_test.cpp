@@ -116,8 +116,8 @@ TEST(DescribeObjects, MeanIntensityDropsEachPixelsFraction) {
   // 255, a mean of 63; the grays themselves would add up to 257.7, a mean of 64.
   p.at(0, 0) = kWhite;
   for (int x = 1; x < 4; ++x) p.at(x, 0) = Rgb(3, 0, 0);
-  EXPECT_EQ(IntensityGray(kWhite), 255u);
-  EXPECT_EQ(IntensityGray(Rgb(3, 0, 0)), 0u);
+  EXPECT_EQ(IntensitySum(&p.at(0, 0), 1), 255u);
+  EXPECT_EQ(IntensitySum(&p.at(1, 0), 3), 0u);
   const std::vector<ObjectRecord> d = Describe(m, &p);
   ASSERT_EQ(d.size(), 1u);
   EXPECT_EQ(d[0].meanIntensity, 63u);
