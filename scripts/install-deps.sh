@@ -9,6 +9,7 @@ packages=(
   libpng-dev libtiff-dev libjpeg62-turbo-dev snakemake
   python3 python3-numpy python3-opencv python3-pil python3-scipy python3-skimage
   xvfb xauth
+  openbox xdotool x11-utils xclip imagemagick desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,12 @@ class Canvas {
     window_.set(x, y, c);
     memory_.set(x, y, c);
   }
+  // Memory first, then window: the order the neighbourhood operations that
+  // work on a result matrix or a running sum keep.
+  void putMemoryFirst(int x, int y, Colour c) {
+    memory_.set(x, y, c);
+    window_.set(x, y, c);
+  }
   void putRow(int x, int y, const Colour* src, int n) {
     window_.putRow(x, y, src, n);
     memory_.putRow(x, y, src, n);

@@ -13,6 +13,8 @@ constexpr Colour kBlack = 0x000000;
 constexpr int Red(Colour c) { return static_cast<int>(c & 0xFF); }
 constexpr int Green(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int Blue(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+// Channel i of a colour: 0 red, 1 green, 2 blue.
+constexpr int Channel(Colour c, int i) { return static_cast<int>((c >> (8 * i)) & 0xFF); }
 
 // Channels must already be 0..255.
 constexpr Colour Rgb(int r, int g, int b) {

@@ -20,6 +20,20 @@ struct Mask3 {
   friend constexpr bool operator==(const Mask3&, const Mask3&) = default;
 };
 
+// Rows y - 1, y and y + 1 of a matrix, each pointing at column x0: what a
+// row kernel needs to visit the 3x3 neighbourhoods of (x0 + i, y).
+struct Rows3 {
+  const Colour* up;
+  const Colour* mid;
+  const Colour* down;
+  const Colour* at(int dy) const { return dy < 0 ? up : (dy > 0 ? down : mid); }
+  Rows3 from(int i) const { return Rows3{up + i, mid + i, down + i}; }
+};
+
+inline Rows3 RowsAround(const PixelMatrix& p, int x0, int y) {
+  return Rows3{p.row(y - 1) + x0, p.row(y) + x0, p.row(y + 1) + x0};
+}
+
 // Per-channel sums of one neighbourhood under a mask.
 struct ChannelSums {
   int red = 0, green = 0, blue = 0;

@@ -37,6 +37,57 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 #endif
 }
 
+// Where the finished rows of a result rectangle go: each surface keeps the
+// part of `area` it holds. Rows may be put from several threads at once, each
+// thread ending with Fence(); finish() reports the area once they have joined.
+class ResultRows {
+ public:
+  ResultRows(Canvas& canvas, const Rect& area) : window_(canvas.window()), memory_(canvas.memory()) {
+    x0_ = std::max(0, area.left);
+    y0_ = std::max(0, area.top);
+    winX1_ = std::min(area.right, window_.width());
+    winY1_ = std::min(area.bottom, window_.height());
+    memX1_ = std::min(area.right, memory_.width());
+    memY1_ = std::min(area.bottom, memory_.height());
+    toWindow_ = winX1_ > x0_ && winY1_ > y0_;
+    toMemory_ = memX1_ > x0_ && memY1_ > y0_;
+    y1_ = std::max(toWindow_ ? winY1_ : y0_, toMemory_ ? memY1_ : y0_);
+  }
+
+  // Rows [top, bottom) reach a surface; of row y, columns [left, end(y)).
+  int left() const { return x0_; }
+  int top() const { return y0_; }
+  int bottom() const { return y1_; }
+  int widest() const { return std::max(winX1_, memX1_); }
+  int end(int y) const { return std::max(windowEnd(y), memoryEnd(y)); }
+
+  // The result's pixels [x, x + n) of row y, clipped to each surface.
+  void put(int x, int y, const Colour* src, int n) const {
+    if (x < windowEnd(y)) StreamRow(window_.row(y) + x, src, std::min(n, windowEnd(y) - x));
+    if (x < memoryEnd(y)) StreamRow(memory_.row(y) + x, src, std::min(n, memoryEnd(y) - x));
+  }
+
+  static void Fence() {
+#if defined(__SSE2__)
+    _mm_sfence();  // streamed stores are visible before the threads join
+#endif
+  }
+
+  void finish() {
+    if (toWindow_) window_.markDirty(Rect{x0_, y0_, winX1_, winY1_});
+    if (toMemory_) memory_.markDirty(Rect{x0_, y0_, memX1_, memY1_});
+  }
+
+ private:
+  int windowEnd(int y) const { return toWindow_ && y >= y0_ && y < winY1_ ? winX1_ : x0_; }
+  int memoryEnd(int y) const { return toMemory_ && y >= y0_ && y < memY1_ ? memX1_ : x0_; }
+
+  Surface& window_;
+  Surface& memory_;
+  int x0_, y0_, y1_, winX1_, winY1_, memX1_, memY1_;
+  bool toWindow_, toMemory_;
+};
+
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
 // row y (24-bit colours) for every pixel of `area` that either surface holds.
 // Pixels outside the area are left as they were, so a neighbourhood operation
@@ -44,35 +95,20 @@ inline void StreamRow(Colour* dst, const Colour* src, int n) {
 // pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
 void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
-  Surface& window = canvas.window();
-  Surface& memory = canvas.memory();
-  const int x0 = std::max(0, area.left), y0 = std::max(0, area.top);
-  const int winX1 = std::min(area.right, window.width()), winY1 = std::min(area.bottom, window.height());
-  const int memX1 = std::min(area.right, memory.width()), memY1 = std::min(area.bottom, memory.height());
-  const bool toWindow = winX1 > x0 && winY1 > y0, toMemory = memX1 > x0 && memY1 > y0;
-  const int y1 = std::max(toWindow ? winY1 : y0, toMemory ? memY1 : y0);
-  if (y1 <= y0) return;
-
-  parallelRows(y1 - y0, std::max(winX1, memX1) - x0, [&](int r0, int r1) {
+  ResultRows rows(canvas, area);
+  if (rows.bottom() <= rows.top()) return;
+  parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), [&](int r0, int r1) {
     constexpr int kPiece = 2048;
     alignas(64) Colour buffer[kPiece];
-    for (int y = y0 + r0; y < y0 + r1; ++y) {
-      const int wEnd = toWindow && y < winY1 ? winX1 : x0;
-      const int mEnd = toMemory && y < memY1 ? memX1 : x0;
-      const int end = std::max(wEnd, mEnd);
-      for (int x = x0; x < end; x += kPiece) {
-        const int len = std::min(kPiece, end - x);
+    for (int y = rows.top() + r0; y < rows.top() + r1; ++y)
+      for (int x = rows.left(); x < rows.end(y); x += kPiece) {
+        const int len = std::min(kPiece, rows.end(y) - x);
         fill(x, y, buffer, len);
-        if (x < wEnd) StreamRow(window.row(y) + x, buffer, std::min(len, wEnd - x));
-        if (x < mEnd) StreamRow(memory.row(y) + x, buffer, std::min(len, mEnd - x));
+        rows.put(x, y, buffer, len);
       }
-    }
-#if defined(__SSE2__)
-    _mm_sfence();  // streamed stores are visible before the threads join
-#endif
+    ResultRows::Fence();
   });
-  if (toWindow) window.markDirty(Rect{x0, y0, winX1, winY1});
-  if (toMemory) memory.markDirty(Rect{x0, y0, memX1, memY1});
+  rows.finish();
 }
 
 // The whole width x height picture from (0, 0).

@@ -1,7 +1,9 @@
 #include "analysis/commands.h"
 #include "command/command.h"
 #include "document/commands/commands.h"
+#include "edges/commands.h"
 #include "geometry/commands.h"
+#include "morphology/commands.h"
 #include "pointops/commands.h"
 
 namespace opta {
@@ -11,6 +13,8 @@ void registerAllCommands(CommandTable& table) {
   registerPointOpsCommands(table);
   registerGeometryCommands(table);
   registerAnalysisCommands(table);
+  registerEdgesCommands(table);
+  registerMorphologyCommands(table);
 }
 
 }  // namespace opta

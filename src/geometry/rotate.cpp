@@ -8,8 +8,8 @@
 #include <emmintrin.h>
 
 #include "core/row_writer.h"
+#include "core/whiten.h"
 #include "geometry/transforms.h"
-#include "geometry/whiten.h"
 
 namespace opta {
 namespace {

@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "core/row_writer.h"
+#include "core/whiten.h"
 #include "geometry/transforms.h"
-#include "geometry/whiten.h"
 
 namespace opta {
 namespace {

@@ -728,17 +728,18 @@ static Surface DrawAboutPicture() {
     p.ellipse(x, y, rng.range(3.5, 6), rng.range(2.5, 4), rng.range(0, kPi), Solid(Hex(0x9B6BB8)), 0.85);
   }
 
-  // The name on a soft panel, inside the middle band that a centred,
-  // cropped view of the picture still shows.
-  p.rect(54, 262, kAboutWidth - 54, 380, 16, Solid(kWhiteF), 0.86);
-  p.frame(54, 262, kAboutWidth - 54, 380, 16, 1.5, Solid(Hex(0xC9A3B5)));
-  Title(p, "Optascope", kAboutWidth / 2.0, 328, 34);
+  // The name on a soft panel, inside the middle band that the About box's
+  // centred, cut view of the picture shows, and above the rows its OK button
+  // covers (from y = 359 down, x = 211 to 285).
+  p.rect(54, 232, kAboutWidth - 54, 352, 16, Solid(kWhiteF), 0.86);
+  p.frame(54, 232, kAboutWidth - 54, 352, 16, 1.5, Solid(Hex(0xC9A3B5)));
+  Title(p, "Optascope", kAboutWidth / 2.0, 298, 34);
 
   Surface s = r.flatten(kWhiteF);
   const std::string_view line = "Bio-Medical image analysis of blood smears";
   s.dc().transparent = true;
-  s.dc().textColour = Rgb(0x4A, 0x55, 0x68);
-  s.drawText((kAboutWidth - s.measureText(line).width) / 2, 354, line);
+  s.dc().textColour = kAboutTaglineColour;
+  s.drawText((kAboutWidth - s.measureText(line).width) / 2, 326, line);
   s.takeDirty();
   return s;
 }

@@ -20,6 +20,8 @@ inline constexpr Colour kImageKey = Rgb(255, 0, 255);
 inline constexpr int kToolbarImages = 14;
 inline constexpr int kAboutWidth = 515;
 inline constexpr int kAboutHeight = 454;
+// The one colour of the About picture's tagline under the program's name.
+inline constexpr Colour kAboutTaglineColour = Rgb(0x4A, 0x55, 0x68);
 
 // Icon 191 at size x size pixels (32 and 16 are the sizes the program uses).
 Surface appIcon(int size);

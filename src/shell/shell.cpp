@@ -10,6 +10,16 @@ namespace opta {
 namespace {
 // The resource gives "HSB Value" a check mark that start-up removes.
 constexpr int kHsbValueItem = 40115;
+
+// The paint's picture: the image copied to (0, 0) at its own size, the white
+// class brush around it. Row by row, as a virtual screen may be large.
+void Recompose(Surface& window, const Surface* image) {
+  const Rect all = window.bounds();
+  const Rect in = image ? Intersect(all, image->bounds()) : Rect{};
+  for (int y = in.top; y < in.bottom; ++y) window.putRow(0, y, image->row(y), in.width());
+  window.fillRect(in.right, 0, all.right, in.bottom, kWhite);
+  window.fillRect(0, in.bottom, all.right, all.bottom, kWhite);
+}
 }  // namespace
 
 struct Shell::Impl : ShellServices {
@@ -183,16 +193,20 @@ void Shell::onPaint() {
   s.window.killTimer(shellid::kCaptionTimer);
   CommandContext ctx = s.freshContext();
   RefreshPasteState(ctx);
-  s.surface.fill(kWhite);
   const Image* shown = nullptr;
   if (s.doc.working.loaded && s.doc.second.loaded) {
     shown = &s.doc.second;
   } else if (s.doc.working.loaded) {
     shown = &s.doc.working;
   }
-  if (shown) s.surface.copyFrom(shown->memory, 0, 0, 0, 0, shown->width(), shown->height());
+  Recompose(s.surface, shown ? &shown->memory : nullptr);
   if (!s.window.isMinimised()) s.window.setCaption(kMainCaption);
   s.window.setTimer(shellid::kCaptionTimer, shellid::kCaptionPeriodMs);
+}
+
+void Shell::onClipboardChanged() {
+  CommandContext ctx = impl_->freshContext();
+  RefreshPasteState(ctx);
 }
 
 void Shell::onTimer(int) {

@@ -65,9 +65,11 @@ class Shell {
   // Start-up once the window is shown: the large toolbar is created.
   void onShown();
   void onSize(Size client);  // WM_SIZE: the client area (window surface) size
-  void onPaint();            // WM_PAINT after an invalidate: recompose the window surface
-  void onTimer(int id);      // WM_TIMER
-  void onCommand(int id);    // WM_COMMAND, low word
+  void onPaint();            // WM_PAINT: recompose the window surface
+  // The clipboard's contents changed: Paste (Edit) follows at once.
+  void onClipboardChanged();
+  void onTimer(int id);    // WM_TIMER
+  void onCommand(int id);  // WM_COMMAND, low word
   void onLeftButtonDown(Point p);
   void onMouseMove(Point p, bool leftButtonHeld);
   void onLeftButtonUp(Point p);

@@ -28,6 +28,15 @@ inline ShellOptions RecordingCommands() {
   return o;
 }
 
+// Runs the event loop until no repaint request is left (start-up, layout and
+// size changes ask for several).
+inline void Settle(Desktop& d) {
+  for (int i = 0; i < 20; ++i) {
+    QCoreApplication::processEvents();
+    if (!d.window.paintPending()) break;
+  }
+}
+
 inline std::unique_ptr<Desktop> StartDesktop() {
   EnsureApp();
   Ran().clear();
@@ -35,7 +44,7 @@ inline std::unique_ptr<Desktop> StartDesktop() {
   d->start();
   d->window.activateWindow();
   d->window.view()->setFocus();
-  QCoreApplication::processEvents();
+  Settle(*d);
   return d;
 }
 

@@ -252,8 +252,8 @@ TEST(QtHelp, HelpOpensTheIndexPageWhenItIsThere) {
   }
   ASSERT_NE(ui.helpWindow(), nullptr);
   EXPECT_TRUE(ui.helpWindow()->isVisible());
-  EXPECT_TRUE(ui.helpWindow()->source().toLocalFile().endsWith(QStringLiteral("index.html")));
-  EXPECT_FALSE(ui.helpWindow()->toPlainText().isEmpty());
+  EXPECT_TRUE(ui.helpWindow()->browser()->source().toLocalFile().endsWith(QStringLiteral("index.html")));
+  EXPECT_FALSE(ui.helpWindow()->browser()->toPlainText().isEmpty());
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ TEST(RightButton, WithReadOutOffSetsThePastePoint) {
   EXPECT_EQ(currentSelection().paste, (Point{7, 8}));
 }
 
-TEST(Paint, PasteFollowsTheClipboardAtEachRepaint) {
+TEST(Paint, PasteFollowsTheClipboardAtEachRepaintAndEachChange) {
   headless::Application app;
   app.start();
   Surface bitmap;
@@ -166,6 +166,11 @@ TEST(Paint, PasteFollowsTheClipboardAtEachRepaint) {
   app.window().invalidate();
   app.pump();
   EXPECT_EQ(app.menu().state(40101).enable, ItemEnable::Disabled);
+  // A change of the clipboard is followed at once, with no repaint for it.
+  app.ui().setClipboard(bitmap);
+  app.shell().onClipboardChanged();
+  EXPECT_TRUE(app.menu().selectable(40101));
+  EXPECT_FALSE(app.window().paintPending());
 }
 
 TEST(Exit, RecordedAndNothingRunsAfterIt) {

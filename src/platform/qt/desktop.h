@@ -2,6 +2,8 @@
 // The desktop program assembled: the person (QtUi), the main window and the
 // shell that decides everything, created in the order the window procedure
 // expects (the window exists, then WM_CREATE).
+#include <QRect>
+
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_ui.h"
 #include "shell/shell.h"
@@ -21,5 +23,9 @@ class Desktop {
   QtMainWindow window;
   Shell shell;
 };
+
+// The window's size when restored down from maximised: three quarters of the
+// work area each way (rounded down), centred on it.
+QRect RestoredGeometry(const QRect& workArea);
 
 }  // namespace opta::qt

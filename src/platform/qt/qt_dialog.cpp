@@ -50,6 +50,13 @@ QFont DialogFont(const resources::DialogTemplate& tmpl, bool* exists) {
 
 }  // namespace
 
+QPixmap CentredCut(const QPixmap& picture, QSize control) {
+  if (picture.isNull()) return picture;
+  const int w = std::min(picture.width(), control.width());
+  const int h = std::min(picture.height(), control.height());
+  return picture.copy((picture.width() - w) / 2, (picture.height() - h) / 2, w, h);
+}
+
 DialogUnits DialogUnitsFor(const resources::DialogTemplate& tmpl) {
   bool exists = false;
   const QFont f = DialogFont(tmpl, &exists);
@@ -168,9 +175,10 @@ void QtDialog::build(const resources::DialogTemplate& tmpl) {
       }
       case Kind::Bitmap: {
         // Centred in the control and cut by its edges; the rest takes the
-        // colour of the picture's top-left pixel.
+        // colour of the picture's top-left pixel. Cut here, so that every
+        // display scaling shows the same part of the picture.
         auto* l = new QLabel(this);
-        const QPixmap pm = ResourcePixmap(c.text);
+        const QPixmap pm = CentredCut(ResourcePixmap(c.text), geometry.size());
         l->setPixmap(pm);
         l->setAlignment(Qt::AlignCenter);
         if (!pm.isNull()) {

@@ -2,6 +2,7 @@
 // A modal dialog built from a resource template and driven by a dialog
 // procedure: the same procedures the headless platform drives in tests.
 #include <QDialog>
+#include <QPixmap>
 #include <map>
 #include <string>
 
@@ -22,6 +23,10 @@ struct DialogUnits {
   int y(int du) const { return du * baseY / 8; }
 };
 DialogUnits DialogUnitsFor(const resources::DialogTemplate& tmpl);
+
+// The part of a picture a centring static control of that size shows: the
+// middle, cut to the control where the picture is larger.
+QPixmap CentredCut(const QPixmap& picture, QSize control);
 
 class QtDialog final : public QDialog, public platform::DialogWindow {
  public:

@@ -22,20 +22,22 @@ QImage WithAlpha(const Surface& colour, const ByteMatrix& alpha) {
   return image;
 }
 
-QImage Icon(int size) { return WithAlpha(resources::appIcon(size), resources::appIconAlpha(size)); }
-
 }  // namespace
 
+QImage ProgramIconImage(int size) {
+  return WithAlpha(resources::appIcon(size), resources::appIconAlpha(size));
+}
+
 QPixmap ResourcePixmap(std::string_view name) {
-  if (name == "191") return QPixmap::fromImage(Icon(32));
+  if (name == "191") return QPixmap::fromImage(ProgramIconImage(32));
   if (name == "MYBP2") return QPixmap::fromImage(SurfaceToImage(resources::aboutPicture()));
   return QPixmap();  // a name the resources do not hold shows nothing
 }
 
 QIcon ProgramIcon() {
   QIcon icon;
-  icon.addPixmap(QPixmap::fromImage(Icon(16)));
-  icon.addPixmap(QPixmap::fromImage(Icon(32)));
+  icon.addPixmap(QPixmap::fromImage(ProgramIconImage(16)));
+  icon.addPixmap(QPixmap::fromImage(ProgramIconImage(32)));
   return icon;
 }
 

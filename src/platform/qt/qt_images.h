@@ -2,6 +2,7 @@
 // The program's pictures (window icon, toolbar strips, About picture) as Qt
 // pixmaps, cut from the images the resources draw in code.
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@ namespace opta::qt {
 // "MYBP2", ...); null when there is no such picture.
 QPixmap ResourcePixmap(std::string_view name);
 QIcon ProgramIcon();
+// Icon 191 drawn at size x size pixels, with its soft edges.
+QImage ProgramIconImage(int size);
 // The 14 button images of a toolbar strip, in strip order.
 std::vector<QIcon> ToolbarIcons(platform::ToolbarKind kind);
 

@@ -12,11 +12,11 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/qt/font_chooser.h"
 #include "platform/qt/qt_convert.h"
 #include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_images.h"
 
 namespace opta::qt {
 namespace {
@@ -58,6 +58,7 @@ QtUi::~QtUi() { delete help_.data(); }
 
 int QtUi::messageBox(std::string_view text, std::string_view caption, unsigned flags,
                      bool ownedByMainWindow) {
+  beforeModal();
   QMessageBox box(IconOf(flags), ToQString(caption), ToQString(text), QMessageBox::NoButton,
                   ownedByMainWindow ? owner_.data() : nullptr);
   box.setTextFormat(Qt::PlainText);
@@ -89,11 +90,13 @@ int QtUi::messageBox(std::string_view text, std::string_view caption, unsigned f
 }
 
 int QtUi::runDialog(const resources::DialogTemplate& tmpl, platform::DialogProc& proc) {
+  beforeModal();
   QtDialog dialog(tmpl, proc, *this, owner_.data());
   return dialog.run();
 }
 
 std::optional<std::string> QtUi::fileDialog(platform::FileDialogState& state, bool save) {
+  beforeModal();
   QFileDialog dialog(owner_.data());
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -115,6 +118,12 @@ std::optional<std::string> QtUi::fileDialog(platform::FileDialogState& state, bo
 }
 
 std::optional<std::string> QtUi::openFileDialog(platform::FileDialogState& state) {
+  if (nextOpen_) {
+    std::string path = std::move(*nextOpen_);
+    nextOpen_.reset();
+    state.lastPath = path;
+    return path;
+  }
   return fileDialog(state, false);
 }
 
@@ -123,6 +132,7 @@ std::optional<std::string> QtUi::saveFileDialog(platform::FileDialogState& state
 }
 
 bool QtUi::chooseColour(Colour initial, std::array<Colour, 16>& customColours, Colour& chosen) {
+  beforeModal();
   for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(customColours[i]));
   QColorDialog dialog(ToQColor(initial));
   dialog.setOption(QColorDialog::DontUseNativeDialog);
@@ -135,6 +145,7 @@ bool QtUi::chooseColour(Colour initial, std::array<Colour, 16>& customColours, C
 }
 
 bool QtUi::chooseFont(FontDesc& font, Colour& colour) {
+  beforeModal();
   FontChooser chooser(font, colour, owner_.data());
   if (chooser.exec() != QDialog::Accepted) return false;
   font = chooser.font();
@@ -170,17 +181,10 @@ void QtUi::showHelp() {
   }
   if (page.isEmpty()) return;  // no help installed: nothing to say
   if (!help_) {
-    // A window of its own, like the help viewer: closing it leaves the
-    // program running, and it does not keep the program alive.
-    help_ = new QTextBrowser;
-    help_->setAttribute(Qt::WA_DeleteOnClose);
-    help_->setAttribute(Qt::WA_QuitOnClose, false);
-    help_->setOpenExternalLinks(true);
-    help_->setWindowTitle(QStringLiteral("Optascope Help"));
-    help_->setWindowIcon(ProgramIcon());
-    help_->resize(820, 640);
+    help_ = new HelpWindow;
+    help_->placeFor(owner_.data());
   }
-  help_->setSource(QUrl::fromLocalFile(page));
+  help_->browser()->setSource(QUrl::fromLocalFile(page));
   help_->show();
   help_->raise();
   help_->activateWindow();

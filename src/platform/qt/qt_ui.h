@@ -4,8 +4,9 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTextBrowser>
+#include <functional>
 
+#include "platform/qt/help_window.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/ui.h"
 
@@ -20,6 +21,12 @@ class QtUi final : public platform::Ui {
 
   // Dialogs "owned by the main window" are parented to it.
   void setOwner(QWidget* owner) { owner_ = owner; }
+  // Runs before any message box, dialog or chooser opens (the main window
+  // shows what the command has drawn so far).
+  void setBeforeModal(std::function<void()> hook) { beforeModal_ = std::move(hook); }
+  // The next Open file dialog answers this path without showing itself (a
+  // file dropped on the window); nothing clears a pending answer.
+  void answerNextOpenDialog(std::optional<std::string> path) { nextOpen_ = std::move(path); }
 
   int messageBox(std::string_view text, std::string_view caption, unsigned flags,
                  bool ownedByMainWindow = false) override;
@@ -37,13 +44,18 @@ class QtUi final : public platform::Ui {
 
   // The help page shown by showHelp: the first of these that exists.
   static QStringList helpCandidates();
-  QTextBrowser* helpWindow() const { return help_; }
+  HelpWindow* helpWindow() const { return help_; }
 
  private:
   std::optional<std::string> fileDialog(platform::FileDialogState& state, bool save);
+  void beforeModal() {
+    if (beforeModal_) beforeModal_();
+  }
 
   QPointer<QWidget> owner_;
-  QPointer<QTextBrowser> help_;
+  QPointer<HelpWindow> help_;
+  std::function<void()> beforeModal_;
+  std::optional<std::string> nextOpen_;
   QtTextRenderer renderer_;
   bool waitCursor_ = false;
 };
