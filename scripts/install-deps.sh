@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config clang-format
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+  libpng-dev libtiff-dev libjpeg62-turbo-dev snakemake
   python3 python3-numpy python3-opencv python3-pil python3-scipy python3-skimage
   xvfb xauth
   openbox xdotool x11-utils xclip imagemagick desktop-file-utils

@@ -39,7 +39,7 @@ RedCellReport AssessRedCells(const ByteMatrix& mask, int width, int height) {
   return report;
 }
 
-void AnalyseRedCells(platform::Ui& ui, const ByteMatrix& mask, int width, int height) {
+RedCellReport AnalyseRedCells(platform::Ui& ui, const ByteMatrix& mask, int width, int height) {
   const RedCellReport report = AssessRedCells(mask, width, height);
   ui.messageBox(report.anaemia() ? "The Patient appears to be suffering from Anemia"
                                  : "The Patient does not appear to have Anemia",
@@ -47,6 +47,7 @@ void AnalyseRedCells(platform::Ui& ui, const ByteMatrix& mask, int width, int he
   char text[64];
   std::snprintf(text, sizeof text, "Normal RBCs Found: %d", report.normal);
   ui.messageBox(text, "OPTA", platform::MB_OK);
+  return report;
 }
 
 namespace {
@@ -72,7 +73,8 @@ bool StripHolds(const ByteMatrix& mask, int x0, int n, int height, std::uint8_t 
 
 }  // namespace
 
-void MarkWhiteCellsReference(Canvas& canvas, const ByteMatrix& mask, int width, int height) {
+void MarkWhiteCellsReference(Canvas& canvas, const ByteMatrix& mask, int width, int height,
+                             std::vector<CellMark>* drawn) {
   width = std::min(width, mask.width());
   height = std::min(height, mask.height());
   std::uint8_t label = 2;
@@ -80,13 +82,15 @@ void MarkWhiteCellsReference(Canvas& canvas, const ByteMatrix& mask, int width, 
     for (int y = 0; y < height; ++y) {
       if (mask.at(x, y) == label) {
         canvas.drawText(x + 5, y, "W");
+        if (drawn) drawn->push_back(CellMark{CellMark::Kind::White, x, y});
         ++label;
       }
     }
   }
 }
 
-void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int height) {
+void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int height,
+                    std::vector<CellMark>* drawn) {
   width = std::min(width, mask.width());
   height = std::min(height, mask.height());
   if (width <= 1 || height <= 0) return;
@@ -101,7 +105,7 @@ void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int heigh
   stride *= 64;
   std::unique_ptr<std::uint8_t[]> columns(new (std::nothrow) std::uint8_t[kStrip * stride]);
   if (!columns) {
-    MarkWhiteCellsReference(canvas, mask, width, height);
+    MarkWhiteCellsReference(canvas, mask, width, height, drawn);
     return;
   }
   std::uint8_t label = 2;
@@ -119,6 +123,7 @@ void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int heigh
         if (!hit) break;
         y = static_cast<int>(static_cast<const std::uint8_t*>(hit) - column);
         canvas.drawText(x0 + k + 5, y, "W");
+        if (drawn) drawn->push_back(CellMark{CellMark::Kind::White, x0 + k, y});
         ++label;
         ++y;
       }
@@ -126,17 +131,22 @@ void MarkWhiteCells(Canvas& canvas, const ByteMatrix& mask, int width, int heigh
   }
 }
 
-void MarkSickleCells(Canvas& canvas, const ByteMatrix& mask, int width, int height) {
+void MarkSickleCells(Canvas& canvas, const ByteMatrix& mask, int width, int height,
+                     std::vector<CellMark>* drawn) {
   MeasureAreas(mask, height, width);
   MeasurePerimeters(mask, width, height);
   std::optional<FirstPixels> first;
   for (int l = 1; l <= 255; ++l) {
     if (ObjectPerimeter[l] == 0.0f || ObjectArea[l] == 0) continue;
     const double ratio = ShapeRatio(ObjectPerimeter[l], ObjectArea[l]);
-    const char* mark = IsNormalRatio(ratio) ? "r" : (IsSickleRatio(ratio) ? "s" : nullptr);
-    if (!mark) continue;
+    const bool normal = IsNormalRatio(ratio);
+    if (!normal && !IsSickleRatio(ratio)) continue;
     if (!first) first = FindFirstPixels(mask, width, height);
-    if (first->has(l)) canvas.drawText(first->x[l], first->y[l], mark);
+    if (!first->has(l)) continue;
+    canvas.drawText(first->x[l], first->y[l], normal ? "r" : "s");
+    if (drawn)
+      drawn->push_back(
+          CellMark{normal ? CellMark::Kind::NormalRed : CellMark::Kind::Sickle, first->x[l], first->y[l]});
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/bloodcells.h"
 #include "analysis/classify.h"
+#include "analysis/findings.h"
 #include "analysis/segment_commands.h"
 #include "analysis/training.h"
 
@@ -25,10 +26,12 @@ void FindWhiteCells(CommandContext& ctx) {
   if (!PrepareGray(ctx)) return;
   if (!ThresholdWorking(ctx, ThresholdLimits{70, 0})) return;
   RemoveWorkingObjects(ctx, 100);
-  LabelWorkingMask(ctx);
+  const std::uint32_t count = LabelWorkingMask(ctx);
   WorkingImage& w = ctx.doc.working;
   Canvas canvas = ctx.canvas();
-  MarkWhiteCells(canvas, w.mask, w.width(), w.height());
+  std::vector<CellMark> marks;
+  MarkWhiteCells(canvas, w.mask, w.width(), w.height(), FindingsSink ? &marks : nullptr);
+  NoteWhiteCells(count, marks);
 }
 
 }  // namespace
@@ -47,10 +50,13 @@ void registerCellAnalysisCommands(CommandTable& table) {
       [](C&, Canvas& c, W& w, int x, int y) { GroupByIntensity(c, w.pixels, w.mask, x, y); });
 
   Add(table, 40199, Frame::Plain,
-      [](C& ctx, Canvas&, W& w, int x, int y) { AnalyseRedCells(ctx.ui, w.mask, x, y); });
+      [](C& ctx, Canvas&, W& w, int x, int y) { NoteRedCells(AnalyseRedCells(ctx.ui, w.mask, x, y)); });
   table.add(Command{40200, Frame::Plain, {}, FindWhiteCells});
-  Add(table, 40207, Frame::Plain,
-      [](C&, Canvas& c, W& w, int x, int y) { MarkSickleCells(c, w.mask, x, y); });
+  Add(table, 40207, Frame::Plain, [](C&, Canvas& c, W& w, int x, int y) {
+    std::vector<CellMark> marks;
+    MarkSickleCells(c, w.mask, x, y, FindingsSink ? &marks : nullptr);
+    NoteSickleMarks(marks);
+  });
 
   Add(table, 40208, Frame::Plain,
       [](C& ctx, Canvas&, W& w, int x, int y) { TrainSample(ctx.ui, w.pixels, w.mask, x, y); });

@@ -103,10 +103,22 @@ void CleanupReference(ByteMatrix& mask, int width, int height, std::int32_t size
 // here is drawn and no notice depends on the visiting order.
 bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, std::uint8_t regionValue,
                  std::uint8_t changedValue, const MessageFn& message, ByteMatrix* given) {
+  // Masks are mostly long runs of one value: eight equal bytes are one look.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   std::array<bool, 256> present{};
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* m = mask.row(y);
-    for (int x = 0; x < width; ++x) present[m[x]] = true;
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, m + x, 8);
+      if (word == m[x] * kOnes) {
+        present[m[x]] = true;
+        continue;
+      }
+      for (int k = 0; k < 8; ++k) present[m[x + k]] = true;
+    }
+    for (; x < width; ++x) present[m[x]] = true;
   }
   int free1 = -1, free2 = -1;
   for (int v = 255; v >= 2 && free2 < 0; --v) {
@@ -170,7 +182,18 @@ bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit
   for (int y = 0; y < height; ++y) {
     std::uint8_t* m = mask.row(y);
     const std::uint8_t* src = work.row(y);
-    for (int x = 1; x < width; ++x) m[x] = result[src[x]];
+    int x = 1;
+    for (; x + 8 <= width; x += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, src + x, 8);
+      if (word == src[x] * kOnes) {
+        const std::uint64_t to = result[src[x]] * kOnes;
+        std::memcpy(m + x, &to, 8);
+        continue;
+      }
+      for (int k = 0; k < 8; ++k) m[x + k] = result[src[x + k]];
+    }
+    for (; x < width; ++x) m[x] = result[src[x]];
   }
   return true;
 }

@@ -207,15 +207,19 @@ bool ThresholdRange(const ByteMatrix& gray, ByteMatrix& mask, std::uint8_t high,
   const std::uint8_t span = static_cast<std::uint8_t>(high - low);
   const bool empty = low > high;
   parallelRows(height, width, [&](int y0, int y1) {
+    // Copies, not the captured references: a byte store may alias anything,
+    // and reloading them each pixel keeps the loop from being vectorised.
+    const std::uint8_t lo = low, sp = span;
+    const int w = width;
     for (int y = y0; y < y1; ++y) {
       const std::uint8_t* g = gray.row(y);
       std::uint8_t* m = mask.row(y);
       if (empty) {
-        std::fill(m, m + width, std::uint8_t{0});
+        std::fill(m, m + w, std::uint8_t{0});
         continue;
       }
-      for (int x = 0; x < width; ++x) {
-        m[x] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(g[x] - low) <= span ? 255 : 0);
+      for (int x = 0; x < w; ++x) {
+        m[x] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(g[x] - lo) <= sp ? 255 : 0);
       }
     }
   });

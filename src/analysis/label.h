@@ -3,6 +3,7 @@
 // 2..254 (wrapping), is painted in its label colour and counted. Also home of
 // the growing point stack and the column-order seed scan that the clean-up
 // operations share.
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -128,6 +129,39 @@ inline int FindByte(const std::uint8_t* p, int from, int to, std::uint8_t value)
   return x;
 }
 
+// The first index in [from, to] where p does not hold value, or to + 1; the
+// end of a run, eight bytes at a time.
+inline int SkipByte(const std::uint8_t* p, int from, int to, std::uint8_t value) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  const std::uint64_t pattern = kOnes * value;
+  int x = from;
+  for (; x + 8 <= to + 1; x += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + x, 8);
+    const std::uint64_t v = word ^ pattern;  // the first non-zero byte is the first other value
+    if (v) return x + (std::countr_zero(v) >> 3);
+  }
+  while (x <= to && p[x] == value) ++x;
+  return x;
+}
+
+// The start of the run of value that ends at `from` (p[from] holds value):
+// the smallest index down to 0 from which every byte holds it.
+inline int SkipByteBack(const std::uint8_t* p, int from, std::uint8_t value) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  const std::uint64_t pattern = kOnes * value;
+  int x = from;  // p[x..from] hold value
+  while (x >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + x - 8, 8);
+    const std::uint64_t v = word ^ pattern;  // the last non-zero byte is the last other value
+    if (v) return x - (std::countl_zero(v) >> 3);
+    x -= 8;
+  }
+  while (x > 0 && p[x - 1] == value) --x;
+  return x;
+}
+
 // Grows the 8-connected region of `from` bytes holding (sx, sy) a row run at
 // a time, writing `to` over it and telling onRun(y, x0, x1) each run it
 // writes; for walks whose visiting order nothing depends on. Returns the
@@ -143,8 +177,8 @@ std::int64_t FloodRuns(std::uint8_t* data, std::size_t stride, int width, int he
     std::uint8_t* row = data + static_cast<std::size_t>(y) * stride;
     if (row[p.x] != from) continue;
     int xl = static_cast<int>(p.x), xr = xl;
-    while (xl > 0 && row[xl - 1] == from) --xl;
-    while (xr + 1 < width && row[xr + 1] == from) ++xr;
+    xl = SkipByteBack(row, xl, from);
+    xr = SkipByte(row, xr + 1, width - 1, from) - 1;
     std::memset(row + xl, to, static_cast<std::size_t>(xr - xl + 1));
     onRun(y, xl, xr);
     size += xr - xl + 1;
@@ -155,7 +189,7 @@ std::int64_t FloodRuns(std::uint8_t* data, std::size_t stride, int width, int he
       const std::uint8_t* next = data + static_cast<std::size_t>(ny) * stride;
       for (int x = FindByte(next, lo, hi, from); x <= hi; x = FindByte(next, x, hi, from)) {
         if (!stack.push(StackPoint{static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(ny)})) return -1;
-        while (x <= hi && next[x] == from) ++x;
+        x = SkipByte(next, x, hi, from);
       }
     }
   }

@@ -45,6 +45,11 @@ struct SingleGrayTables {
   }
 };
 
+const SingleGrayTables& SingleGray() {
+  static const SingleGrayTables tables;
+  return tables;
+}
+
 void AddBorderRowHalves(const std::uint8_t* row, int width, std::array<std::uint64_t, 256>& halves) {
   for (int x = 0; x < width; ++x)
     if (row[x]) halves[row[x]] += 2;
@@ -52,33 +57,8 @@ void AddBorderRowHalves(const std::uint8_t* row, int width, std::array<std::uint
 
 void AddInteriorRowHalves(const std::uint8_t* up, const std::uint8_t* cur, const std::uint8_t* dn, int width,
                           std::array<std::uint64_t, 256>& halves) {
-  if (cur[0]) halves[cur[0]] += 2;
-  if (width > 1 && cur[width - 1]) halves[cur[width - 1]] += 2;
-  auto pixel = [&](int x) {
-    const std::uint8_t v = cur[x], r = cur[x + 1];
-    if (v != r) {
-      halves[v ? v : r] += 2;
-    } else {
-      const std::uint8_t u = up[x], d = dn[x];
-      if (u != d) halves[v ? v : (u ? u : d)] += 1;
-    }
-  };
-  int x = 1;
-  // Eight pixels at a time while the run is flat left-right and above-below.
-  while (x + 8 <= width - 1) {
-    std::uint64_t a, b, u, d;
-    std::memcpy(&a, cur + x, 8);
-    std::memcpy(&b, cur + x + 1, 8);
-    std::memcpy(&u, up + x, 8);
-    std::memcpy(&d, dn + x, 8);
-    if (a == b && u == d) {
-      x += 8;
-      continue;
-    }
-    for (int k = 0; k < 8; ++k) pixel(x + k);
-    x += 8;
-  }
-  for (; x <= width - 2; ++x) pixel(x);
+  const std::uint8_t* rows[3] = {up, cur, dn};
+  InteriorPerimeterSteps(up, cur, dn, width, [&](int x, int dy, int h) { halves[rows[dy + 1][x]] += h; });
 }
 
 }  // namespace
@@ -198,7 +178,7 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
   // sum plus the gray's integer part, so the order of pixels is free.
   std::array<std::uint64_t, 256> sum{};
   areas.fill(0);
-  static const SingleGrayTables gray;
+  const SingleGrayTables& gray = SingleGray();
   std::mutex lock;
   parallelRows(height, width, [&](int y0, int y1) {
     std::array<std::uint64_t, 256> s{};
@@ -231,6 +211,13 @@ void ComputeMeanIntensities(const PixelMatrix& pixels, const ByteMatrix& mask, i
     }
   });
   for (int l = 0; l < 256; ++l) out[l] = areas[l] != 0 ? static_cast<std::uint32_t>(sum[l]) / areas[l] : 0;
+}
+
+std::uint64_t IntensitySum(const Colour* pixels, int n) {
+  const SingleGrayTables& gray = SingleGray();
+  std::uint64_t sum = 0;
+  for (int i = 0; i < n; ++i) sum += gray.truncated(pixels[i]);
+  return sum;
 }
 
 void MeasureAreas(const ByteMatrix& mask, int height, int width) {

@@ -1,6 +1,7 @@
 #include "analysis/segment_commands.h"
 
 #include "analysis/cleanup.h"
+#include "analysis/findings.h"
 #include "platform/dialog.h"
 
 namespace opta {
@@ -37,6 +38,11 @@ std::uint32_t LabelWorkingMask(CommandContext& ctx) {
   const LabelEnv env = MakeLabelEnv(ctx);
   WorkingImage& img = ctx.doc.working;
   return LabelObjects(img.mask, img.width(), img.height(), canvas, env);
+}
+
+void LabelWorkingObjects(CommandContext& ctx) {
+  const std::uint32_t count = LabelWorkingMask(ctx);
+  NoteObjectsLabelled(count, ctx.doc.working.mask);
 }
 
 void RemoveWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit) {
@@ -89,7 +95,7 @@ void AddThreshold(CommandTable& table, int id, bool label, Rule rule) {
                       if (!PrepareGray(ctx)) return;
                       if (!ThresholdWorking(ctx, rule(ctx))) return;
                       ShowWorkingMask(ctx);
-                      if (label) LabelWorkingMask(ctx);
+                      if (label) LabelWorkingObjects(ctx);
                     }});
 }
 
@@ -115,7 +121,7 @@ void registerSegmentCommands(CommandTable& table) {
   AddThreshold(table, 40014, true, [](CommandContext&) { return ValleyLimits(GrayHistogram); });
   AddThreshold(table, 40015, true, [](CommandContext& ctx) { return AdaptiveLimits(ctx); });
 
-  table.add(Command{40104, Frame::Plain, {}, [](CommandContext& ctx) { LabelWorkingMask(ctx); }});
+  table.add(Command{40104, Frame::Plain, {}, [](CommandContext& ctx) { LabelWorkingObjects(ctx); }});
   table.add(Command{40099, Frame::Plain, {}, [](CommandContext& ctx) {
                       FillWorkingObjects(ctx, 1000);
                       ShowWorkingMask(ctx);
@@ -130,7 +136,7 @@ void registerSegmentCommands(CommandTable& table) {
                       RemoveWorkingObjects(ctx, 100);
                       FillWorkingObjects(ctx, 1000);
                       ShowWorkingMask(ctx);
-                      LabelWorkingMask(ctx);
+                      LabelWorkingObjects(ctx);
                     }});
 }
 

@@ -22,6 +22,9 @@ bool ThresholdWorking(CommandContext& ctx, ThresholdLimits limits);
 void ShowWorkingMask(CommandContext& ctx);
 // LabelObjects on the MaskMatrix; returns the count it reported.
 std::uint32_t LabelWorkingMask(CommandContext& ctx);
+// The same for the commands whose objects are the picture's objects (the
+// Segment commands, Grow, TRFG), which also tells the findings record.
+void LabelWorkingObjects(CommandContext& ctx);
 // RemoveObjects / FillObjects on the MaskMatrix with a scratch work matrix.
 void RemoveWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit);
 void FillWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit);

@@ -22,6 +22,9 @@ constexpr Verb kVerbs[] = {
     {"convert", "convert IN OUT       load IN as Open does, write OUT as Save does (.bmp) or as PPM (.ppm)",
      ConvertVerb},
     {"run", "run ...              run commands on an image", RunVerb},
+    {"batch",
+     "batch INPUT...       analyse pictures and folders into tables (exit 0 ok, 1 some failed, 2 usage)",
+     BatchVerb},
 };
 
 void PrintHelp(std::FILE* to) {

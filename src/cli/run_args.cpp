@@ -3,18 +3,20 @@
 #include "cli/run_args.h"
 
 #include <cctype>
+#include <cstdio>
 #include <string_view>
 
 #include "resources/resources.h"
 
 namespace opta::cli {
-namespace {
 
 std::string Lower(std::string_view s) {
   std::string out;
   for (char c : s) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }
+
+namespace {
 
 // A menu text as a name: no ampersands, no blanks around it, and for
 // comparing, single blanks and lower case.
@@ -85,6 +87,8 @@ std::vector<std::string> SplitPath(std::string_view name) {
   }
 }
 
+}  // namespace
+
 std::optional<int> ParseInt(std::string_view s) {
   if (s.empty() || s.size() > 9) return std::nullopt;
   int v = 0;
@@ -94,6 +98,8 @@ std::optional<int> ParseInt(std::string_view s) {
   }
   return v;
 }
+
+namespace {
 
 // Ids the program answers besides the menu's: toolbar buttons and popup items.
 bool IsKnownId(int id) {
@@ -151,8 +157,6 @@ std::optional<Colour> ParseColour(std::string_view s) {
   return Rgb(parts[0], parts[1], parts[2]);
 }
 
-namespace {
-
 // FACE,HEIGHT,R,G,B then any of bold, italic, underline, strikeout.
 std::optional<std::pair<FontDesc, Colour>> ParseFont(std::string_view s) {
   std::vector<std::string_view> parts;
@@ -189,7 +193,6 @@ std::optional<std::pair<FontDesc, Colour>> ParseFont(std::string_view s) {
 
 }  // namespace
 
-// Adds one -a to its step; false with a message when it makes no sense.
 bool AddAnswer(RunStep& step, std::string_view a, std::string& error) {
   const std::size_t eq = a.find('=');
   const std::string_view key = a.substr(0, eq);
@@ -254,6 +257,8 @@ bool AddAnswer(RunStep& step, std::string_view a, std::string& error) {
   return false;
 }
 
+namespace {
+
 std::optional<Size> ParseSize(std::string_view s) {
   const std::size_t x = s.find_first_of("xX");
   if (x == std::string_view::npos) return std::nullopt;
@@ -277,6 +282,27 @@ std::vector<std::pair<int, std::string>> MenuCommandNames() {
   return out;
 }
 
+void PrintCommandList(std::FILE* to) {
+  for (const auto& [id, path] : MenuCommandNames()) std::fprintf(to, "  %-6d %s\n", id, path.c_str());
+}
+
+bool AddStep(std::vector<RunStep>& steps, std::string_view name, std::string& error) {
+  const Resolved r = ResolveCommand(name);
+  if (!r.error.empty()) {
+    error = r.error;
+    return false;
+  }
+  steps.push_back(RunStep{});
+  steps.back().name = std::string(name);
+  steps.back().id = r.id;
+  return true;
+}
+
+void FinishSteps(std::vector<RunStep>& steps) {
+  for (RunStep& s : steps)
+    if (s.currentOpen) s.closeDialog();
+}
+
 bool ParseRunArguments(int argc, const char* const* argv, RunPlan& plan, std::string& error) {
   plan = RunPlan{};
   for (int i = 1; i < argc; ++i) {
@@ -294,14 +320,7 @@ bool ParseRunArguments(int argc, const char* const* argv, RunPlan& plan, std::st
       }
       const std::string value = argv[++i];
       if (arg == "-c") {
-        const Resolved r = ResolveCommand(value);
-        if (!r.error.empty()) {
-          error = r.error;
-          return false;
-        }
-        plan.steps.push_back(RunStep{});
-        plan.steps.back().name = value;
-        plan.steps.back().id = r.id;
+        if (!AddStep(plan.steps, value, error)) return false;
       } else if (arg == "-a") {
         if (plan.steps.empty()) {
           error = "-a '" + value + "' comes before any -c";
@@ -332,8 +351,7 @@ bool ParseRunArguments(int argc, const char* const* argv, RunPlan& plan, std::st
     }
     plan.image = std::string(arg);
   }
-  for (RunStep& s : plan.steps)
-    if (s.currentOpen) s.closeDialog();
+  FinishSteps(plan.steps);
   return true;
 }
 

@@ -2,8 +2,10 @@
 // The run verb's command line: images, commands by menu name or id, the
 // answers for their dialogs, and the output files. Parsing runs nothing, so
 // it can be checked (and fuzzed) on its own.
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -44,5 +46,20 @@ bool ParseRunArguments(int argc, const char* const* argv, RunPlan& plan, std::st
 
 // Every menu command as "ID  Menu/Path", for the help text.
 std::vector<std::pair<int, std::string>> MenuCommandNames();
+// The same, one "  ID  Menu/Path" line each.
+void PrintCommandList(std::FILE* to);
+
+// The pieces, for verbs that take commands the same way (-c NAME -a ANSWER).
+// -c NAME: a new step, or false with a message when the name stands for no
+// command or for several.
+bool AddStep(std::vector<RunStep>& steps, std::string_view name, std::string& error);
+// -a ANSWER for the last step; false with a message when it makes no sense.
+bool AddAnswer(RunStep& step, std::string_view a, std::string& error);
+// After the last argument: a dialog with answers but no OK or Cancel keeps them.
+void FinishSteps(std::vector<RunStep>& steps);
+
+std::string Lower(std::string_view s);
+// A whole number of at most nine digits, nothing else.
+std::optional<int> ParseInt(std::string_view s);
 
 }  // namespace opta::cli

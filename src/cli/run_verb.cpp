@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/recipe.h"
 #include "cli/run_args.h"
 #include "cli/verbs.h"
 #include "document/save_file.h"
@@ -65,7 +66,7 @@ void PrintHelp() {
   std::fputs(kRunUsage, stdout);
   std::fputs(kExitStatusHelp, stdout);
   std::fputs("\nCommands (from the program's menu):\n", stdout);
-  for (const auto& [id, path] : MenuCommandNames()) std::printf("  %-6d %s\n", id, path.c_str());
+  PrintCommandList(stdout);
 }
 
 int UsageError(const std::string& message) {
@@ -113,14 +114,7 @@ int RunVerb(int argc, char** argv) {
 
   for (const RunStep& step : plan.steps) {
     if (app.exited()) break;
-    ui.clearScripts();
-    ui.clearRecords();
-    for (const auto& d : step.dialogs) ui.queueDialog(d);
-    for (const auto& f : step.files) ui.queueFile(f);
-    for (int b : step.boxes) ui.queueMessageBoxAnswer(b);
-    for (const auto& c : step.colours) ui.queueColour(c);
-    for (const auto& f : step.fonts) ui.queueFont(f);
-    app.command(step.id);
+    PlayStep(app, step);
     ReportLeftovers(step, ui);
   }
   if (app.exited()) return *app.exitCode();

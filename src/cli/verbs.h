@@ -19,6 +19,7 @@ extern const char* const kExitStatusHelp;
 int InfoVerb(int argc, char** argv);
 int ConvertVerb(int argc, char** argv);
 int RunVerb(int argc, char** argv);
+int BatchVerb(int argc, char** argv);
 
 // Whether path ends in ext (".ppm"), in any case.
 bool HasExtension(std::string_view path, std::string_view ext);

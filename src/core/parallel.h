@@ -3,6 +3,7 @@
 // Only for loops whose iterations do not depend on each other; where the
 // program's visiting order decides a result, loops stay sequential.
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <thread>
@@ -15,6 +16,15 @@ inline int hardwareThreads() {
   return n;
 }
 
+// At most this many threads per loop, 0 for no cap: a process that shares
+// the cores with sibling processes (the batch mode's workers) takes its share.
+inline std::atomic<int> threadCap{0};
+
+inline int usableThreads() {
+  const int cap = threadCap.load(std::memory_order_relaxed);
+  return cap > 0 ? std::min(cap, hardwareThreads()) : hardwareThreads();
+}
+
 // Calls body(begin, end) on disjoint chunks of [0, count). Small jobs (under
 // minPerThread items a thread) run on the calling thread alone.
 template <class Body>
@@ -22,7 +32,7 @@ void parallelFor(int count, Body&& body, std::int64_t workPerItem = 1,
                  std::int64_t minWorkPerThread = 1 << 16) {
   if (count <= 0) return;
   const std::int64_t total = static_cast<std::int64_t>(count) * std::max<std::int64_t>(1, workPerItem);
-  int threads = static_cast<int>(std::min<std::int64_t>(hardwareThreads(), total / minWorkPerThread));
+  int threads = static_cast<int>(std::min<std::int64_t>(usableThreads(), total / minWorkPerThread));
   threads = std::clamp(threads, 1, count);
   if (threads == 1) {
     body(0, count);

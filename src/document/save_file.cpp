@@ -270,17 +270,29 @@ int SavePpm(const std::string& path, const Surface& picture) {
                   RowFormat{Order::Rgb, false, 0});
 }
 
-std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image) {
+namespace {
+
+std::vector<std::uint8_t> EncodeBmp(const Surface& image, std::uint16_t marker, std::uint32_t stride) {
   const int w = image.width(), h = image.height();
-  const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
-  std::vector<std::uint8_t> out(kSavedHeaderBytes + rowBytes * static_cast<std::size_t>(h));
-  PutBmpHeader(out.data(), w, h, 1, static_cast<std::uint32_t>(rowBytes));
+  // Value-initialised, so the pad bytes of standard rows are zero.
+  std::vector<std::uint8_t> out(kSavedHeaderBytes + std::size_t{stride} * static_cast<std::size_t>(h));
+  PutBmpHeader(out.data(), w, h, marker, stride);
   std::uint8_t* bits = out.data() + kSavedHeaderBytes;
   parallelRows(h, w, [&](int r0, int r1) {
     for (int r = r0; r < r1; ++r)  // file row 0 is the bottom row
-      EncodePixels(image.row(h - 1 - r), bits + static_cast<std::size_t>(r) * rowBytes, w, Order::Bgr);
+      EncodePixels(image.row(h - 1 - r), bits + static_cast<std::size_t>(r) * stride, w, Order::Bgr);
   });
   return out;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image) {
+  return EncodeBmp(image, 1, 3 * static_cast<std::uint32_t>(image.width()));
+}
+
+std::vector<std::uint8_t> EncodeStandardBmp(const Surface& picture) {
+  return EncodeBmp(picture, 0, (3 * static_cast<std::uint32_t>(picture.width()) + 3) & ~3u);
 }
 
 }  // namespace opta

@@ -24,6 +24,8 @@ int SavePpm(const std::string& path, const Surface& picture);          // binary
 inline constexpr int kSavedHeaderBytes = 54;
 // The same bytes as SaveDibFile writes, whole in memory.
 std::vector<std::uint8_t> EncodeSavedBmp(const Surface& image);
+// The same bytes as SaveStandardBmp writes, whole in memory.
+std::vector<std::uint8_t> EncodeStandardBmp(const Surface& picture);
 
 // A file written under a temporary name in the target's folder and renamed
 // over the target by commit(), after fsync; the folder is synced after the

@@ -63,8 +63,12 @@ TEST(SickleMarks, DiscGetsRAndBarGetsS) {
   s.disc(15, 15, 8, 2);
   s.rect(40, 5, 10, 2, 3);
   s.rect(40, 20, 4, 4, 4);  // 15^2 / 16 = 14.06: normal too
-  MarkSickleCells(s.canvas(), s.mask, 60, 30);
+  std::vector<CellMark> drawn;
+  MarkSickleCells(s.canvas(), s.mask, 60, 30, &drawn);
   EXPECT_EQ(s.windowMarks(), (std::vector<Mark>{At(s, 7, 15, "r"), At(s, 40, 5, "s"), At(s, 40, 20, "r")}));
+  using K = CellMark::Kind;
+  EXPECT_EQ(drawn,
+            (std::vector<CellMark>{{K::NormalRed, 7, 15}, {K::Sickle, 40, 5}, {K::NormalRed, 40, 20}}));
   // A second run draws the same marks again and changes nothing else.
   MarkSickleCells(s.canvas(), s.mask, 60, 30);
   EXPECT_EQ(s.windowMarks().size(), 6u);
@@ -125,12 +129,17 @@ TEST(WhiteCellMarks, FastFormAgreesWithReference) {
               fast.mask.at(x, y) = static_cast<std::uint8_t>(2 + (x * h + y) % 300);
       }
       slow.mask.copyFrom(fast.mask);
-      MarkWhiteCells(fast.canvas(), fast.mask, w, h);
-      MarkWhiteCellsReference(slow.canvas(), slow.mask, w, h);
-      std::vector<std::tuple<int, int, std::string>> a, b;
+      std::vector<CellMark> drawnFast, drawnSlow;
+      MarkWhiteCells(fast.canvas(), fast.mask, w, h, &drawnFast);
+      MarkWhiteCellsReference(slow.canvas(), slow.mask, w, h, &drawnSlow);
+      std::vector<std::tuple<int, int, std::string>> a, b, reported;
       for (const Mark& m : fast.windowMarks()) a.emplace_back(m.x, m.y, m.text);
       for (const Mark& m : slow.windowMarks()) b.emplace_back(m.x, m.y, m.text);
       EXPECT_EQ(a, b) << w << "x" << h << " variant " << variant;
+      // Each reported mark is the object pixel five to the left of its "W".
+      EXPECT_EQ(drawnFast, drawnSlow);
+      for (const CellMark& m : drawnFast) reported.emplace_back(m.x + 5, m.y, "W");
+      EXPECT_EQ(reported, a);
     }
   }
 }

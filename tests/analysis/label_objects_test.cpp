@@ -261,6 +261,34 @@ TEST(LabelObjects, FindByteAgreesWithAPlainSearch) {
   }
 }
 
+TEST(LabelObjects, RunEndsAreFoundAcrossWords) {
+  // A run of 5s over [3, 3 + n) in a row of 0s: its end and its start, for
+  // runs ending just before, at and after an eight-byte word's edge.
+  for (int n : {1, 4, 5, 6, 12, 13, 14, 29}) {
+    std::vector<std::uint8_t> row(40, 0);
+    std::fill(row.begin() + 3, row.begin() + 3 + n, std::uint8_t{5});
+    EXPECT_EQ(SkipByte(row.data(), 3, 39, 5), 3 + n) << n;
+    EXPECT_EQ(SkipByteBack(row.data(), 3 + n - 1, 5), 3) << n;
+  }
+  std::vector<std::uint8_t> full(16, 9);  // a run to both ends
+  EXPECT_EQ(SkipByte(full.data(), 0, 15, 9), 16);
+  EXPECT_EQ(SkipByte(full.data(), 2, 10, 9), 11);  // stops at `to`
+  EXPECT_EQ(SkipByteBack(full.data(), 15, 9), 0);
+  EXPECT_EQ(SkipByteBack(full.data(), 7, 9), 0);
+  std::mt19937 rng(32);
+  std::vector<std::uint8_t> row(100);
+  for (int trial = 0; trial < 500; ++trial) {
+    for (auto& b : row) b = static_cast<std::uint8_t>(rng() % 5 == 0 ? 1 : 2);
+    const int at = static_cast<int>(rng() % 100);
+    const std::uint8_t v = row[at];
+    int end = at, start = at;
+    while (end < 100 && row[end] == v) ++end;
+    while (start > 0 && row[start - 1] == v) --start;
+    EXPECT_EQ(SkipByte(row.data(), at, 99, v), end);
+    EXPECT_EQ(SkipByteBack(row.data(), at, v), start);
+  }
+}
+
 TEST(LabelObjects, PointStackKeepsOrderAcrossGrowthAndFailsCleanly) {
   PointStack<StackPoint> stack;
   std::vector<std::pair<std::size_t, std::size_t>> grew;
