@@ -1,6 +1,11 @@
 // Dispatch, frames, the dialogs-first rule and accelerator translation.
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "command/command.h"
+#include "platform/headless/application.h"
+#include "resources/resources.h"
 #include "shell/shell.h"
 #include "shell_fixture.h"
 
@@ -23,6 +28,35 @@ TEST(Dispatch, ToolbarAndPopupIdsReachTheirMenuCommand) {
   for (int id : {40100, 40079, 12345, 0}) f.app->command(id);
   EXPECT_EQ(f.ran.size(), 9u);
   EXPECT_TRUE(f.app->ui().messageBoxes().empty());
+}
+
+// A menu item that does nothing is the worst a user can meet: every item the
+// menu shows reaches a command, except the two that do nothing by design.
+TEST(Dispatch, EveryMenuItemHasACommand) {
+  headless::Application app;
+  const CommandTable& table = app.shell().commands();
+  std::vector<std::string> missing;
+  std::function<void(const std::vector<resources::MenuItem>&)> walk = [&](const auto& items) {
+    for (const resources::MenuItem& item : items) {
+      if (item.kind == resources::MenuItem::Kind::Submenu) {
+        walk(item.items);
+      } else if (item.kind != resources::MenuItem::Kind::Separator && item.id != 40100 && item.id != 40079 &&
+                 !table.find(resources::primaryCommand(item.id))) {
+        missing.push_back(std::to_string(item.id) + " " + std::string(item.text));
+      }
+    }
+  };
+  walk(resources::mainMenu());
+  for (const auto& b : resources::largeToolbar())
+    if (b.command != 0 && !table.find(resources::primaryCommand(b.command)))
+      missing.push_back("toolbar " + std::to_string(b.command));
+  for (const auto& b : resources::smallToolbar())
+    if (b.command != 0 && !table.find(resources::primaryCommand(b.command)))
+      missing.push_back("small toolbar " + std::to_string(b.command));
+  for (const auto& p : resources::popupMenu())
+    if (p.command != 0 && !table.find(resources::primaryCommand(p.command)))
+      missing.push_back("popup " + std::to_string(p.command));
+  EXPECT_EQ(missing, std::vector<std::string>{});
 }
 
 TEST(Frames, WithoutAnImageOnlyTheLoudFramesSpeak) {
