@@ -44,6 +44,13 @@ struct SecondImage : Image {};
 struct LoadedFile {
   std::vector<std::uint8_t> bytes;
   bool present() const { return !bytes.empty(); }
+  // Once its picture is decoded, only the file's headers are read again (the
+  // marker, planes and bit count), so the pixel bytes go: an open then never
+  // holds the whole file beside the picture's matrices.
+  void keepHeaders() {
+    constexpr std::size_t kHeaders = 54;  // file header and information header
+    if (bytes.size() > kHeaders) bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + kHeaders);
+  }
 };
 
 // Reusable temporaries, so a command on a 50-megapixel image does not pay for

@@ -39,7 +39,9 @@ LoadOutcome LoadIntoMemory(CommandContext& ctx, const std::string& path, Image& 
   const DibReadResult read = ReadDibFile(path, ctx.doc.lastLoaded);
   if (read.status == DibReadStatus::Rejected) ctx.ui.messageBox("bsuccess", "", MB_OK);
   if (read.status != DibReadStatus::Ok) return LoadOutcome::CannotLoad;
-  switch (LoadPicture(ctx.doc.lastLoaded, read.info, ctx.window, image.memory)) {
+  const PictureStatus status = LoadPicture(ctx.doc.lastLoaded, read.info, ctx.window, image.memory);
+  ctx.doc.lastLoaded.keepHeaders();
+  switch (status) {
     case PictureStatus::Loaded:
       return LoadOutcome::Loaded;
     case PictureStatus::OutOfMemory:

@@ -33,6 +33,10 @@ TEST_F(FilesTest, BothRoadsFillMemorySourceAndWindow) {
   EXPECT_TRUE(boxes().empty());
   EXPECT_EQ(app.window().menuChanges().size(), menuChanges);  // Open touches no menu item
   EXPECT_EQ(ui().cursor(), platform::CursorShape::Arrow);
+  // The file's pixel bytes are not kept beside the picture; its headers are,
+  // for the marker and the details.
+  EXPECT_EQ(doc().lastLoaded.bytes.size(), 54u);
+  EXPECT_EQ(FileBitCount(doc().lastLoaded), 24);
 }
 
 TEST_F(FilesTest, FailedOpensDiscardBothImagesAndCancelRepaintsOnlyForASecond) {
