@@ -88,18 +88,13 @@ class ResultRows {
   bool toWindow_, toMemory_;
 };
 
-// Who computes the rows: the cores in parallel, or the calling thread alone.
-// Work that does little more than move bytes runs as fast on one core here
-// (memory is the limit) and then never waits for a second, busy one.
-enum class RowThreads { Cores, One };
-
 // Calls fill(x, y, out, n) to compute the n result pixels from (x, y) along
 // row y (24-bit colours) for every pixel of `area` that either surface holds.
 // Pixels outside the area are left as they were, so a neighbourhood operation
 // passes its interior and keeps the border it cannot compute. Rows go in
 // pieces small enough to stay in the first-level cache, however wide.
 template <class Fill>
-void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill, RowThreads threads = RowThreads::Cores) {
+void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill) {
   ResultRows rows(canvas, area);
   if (rows.bottom() <= rows.top()) return;
   auto band = [&](int r0, int r1) {
@@ -113,11 +108,7 @@ void WriteResultRect(Canvas& canvas, const Rect& area, Fill&& fill, RowThreads t
       }
     ResultRows::Fence();
   };
-  if (threads == RowThreads::One) {
-    band(0, rows.bottom() - rows.top());
-  } else {
-    parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), band);
-  }
+  parallelRows(rows.bottom() - rows.top(), rows.widest() - rows.left(), band);
   rows.finish();
 }
 
