@@ -6,13 +6,14 @@ import resource
 import struct
 import subprocess
 import sys
-import tempfile
 import unittest
 
 BUILD = os.environ.get("OPTA_BUILD_DIR", "build")
 SOURCE = os.environ.get("OPTA_SOURCE_DIR", ".")
 CLI = os.path.join(BUILD, "src", "cli", "optascope-cli")
 CORPUS = os.path.join(SOURCE, "tests", "data", "bmp-corpus")
+sys.path.insert(0, os.path.join(SOURCE, "tests", "support"))
+from optacli import InTempDir  # noqa: E402
 
 
 def cli(*args, limit=None):
@@ -50,20 +51,10 @@ def bmp24(width, height, rgb=(10, 20, 30)):
             struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 0, 0, 0, 0) + data)
 
 
-class Cli(unittest.TestCase):
+class Cli(InTempDir):
     def setUp(self):
-        self.dir = tempfile.TemporaryDirectory()
+        super().setUp()
         self.image = self.path("in.bmp", bmp24(5, 3))
-
-    def tearDown(self):
-        self.dir.cleanup()
-
-    def path(self, name, data=None):
-        p = os.path.join(self.dir.name, name)
-        if data is not None:
-            with open(p, "wb") as f:
-                f.write(data)
-        return p
 
     def test_exit_statuses(self):
         missing = self.path("missing.bmp")

@@ -4,11 +4,12 @@ import os
 import struct
 import subprocess
 import sys
-import tempfile
 import unittest
 
 BUILD = os.environ.get("OPTA_BUILD_DIR", "build")
 CLI = os.path.join(BUILD, "src", "cli", "optascope-cli")
+sys.path.insert(0, os.path.join(os.environ.get("OPTA_SOURCE_DIR", "."), "tests", "support"))
+from optacli import InTempDir  # noqa: E402
 
 NO_IMAGE = "BOPTA: First Open a BITMAP image !!"
 CANNOT_LOAD = "OPTA: Cannot load DIB file"
@@ -82,19 +83,7 @@ class Names(unittest.TestCase):
         self.assertIn("-a 1024=50", text)
 
 
-class Files(unittest.TestCase):
-    def setUp(self):
-        self.dir = tempfile.TemporaryDirectory()
-
-    def tearDown(self):
-        self.dir.cleanup()
-
-    def path(self, name, data=None):
-        p = os.path.join(self.dir.name, name)
-        if data is not None:
-            with open(p, "wb") as f:
-                f.write(data)
-        return p
+class Files(InTempDir):
 
     def test_open_failures(self):
         bad = self.path("bad.bmp", bmp24(5, 3, pattern, size_delta=1))

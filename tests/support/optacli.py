@@ -4,6 +4,7 @@ import os
 import struct
 import subprocess
 import tempfile
+import unittest
 
 CLI = os.path.join(os.environ.get("OPTA_BUILD_DIR", "build"), "src", "cli", "optascope-cli")
 
@@ -35,3 +36,21 @@ def apply(rows, command, *answers):
             ppm = f.read().split(b"\n", 3)[3]
         window_rows = [[tuple(ppm[3 * (y * 40 + x):3 * (y * 40 + x) + 3]) for x in range(40)] for y in range(30)]
         return p.stdout.splitlines(), saved_rows, window_rows
+
+
+class InTempDir(unittest.TestCase):
+    """A test case with a folder of its own; path(name, data) names a file in
+    it, writing data there when given."""
+
+    def setUp(self):
+        self.dir = tempfile.TemporaryDirectory()
+
+    def tearDown(self):
+        self.dir.cleanup()
+
+    def path(self, name, data=None):
+        p = os.path.join(self.dir.name, name)
+        if data is not None:
+            with open(p, "wb") as f:
+                f.write(data)
+        return p
