@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <new>
 
 #include "document/dib_layout.h"
@@ -19,9 +20,7 @@ namespace {
 constexpr std::int64_t kFourGiB = std::int64_t{1} << 32;
 constexpr int kOwnReaderLimit = 500;
 
-}  // namespace
-
-DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoaded) {
+DibReadResult CheckDibBytes(FileBytes bytes, LoadedFile& lastLoaded) {
   DibReadResult result;
   const std::int64_t size = static_cast<std::int64_t>(bytes.size());
   if (size >= kFourGiB) return result;  // CannotOpen
@@ -40,6 +39,33 @@ DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoad
   return result;
 }
 
+// Room for a file about to be read. A plain picture file is a little smaller
+// than its picture's matrix; read into a block of the matrix's size, its
+// pages go on to the matrix once the file is let go, instead of both being
+// faulted in afresh. Anything else gets just its own size.
+std::size_t ReadRoom(int fd, std::size_t size) {
+  std::uint8_t head[26];
+  if (size < sizeof head || ::pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head))
+    return size;
+  std::int64_t w = 0, h = 0;
+  if (dib::Le32(head + 14) == 12) {
+    w = dib::Le16(head + 18);
+    h = dib::Le16(head + 20);
+  } else {
+    w = static_cast<std::int32_t>(dib::Le32(head + 18));
+    h = static_cast<std::int32_t>(dib::Le32(head + 22));
+  }
+  const auto matrix = static_cast<std::uint64_t>(std::abs(w)) * static_cast<std::uint64_t>(std::abs(h)) * 4;
+  return matrix > size && matrix <= 2 * static_cast<std::uint64_t>(size) ? static_cast<std::size_t>(matrix)
+                                                                         : size;
+}
+
+}  // namespace
+
+DibReadResult ReadDibBytes(std::vector<std::uint8_t> bytes, LoadedFile& lastLoaded) {
+  return CheckDibBytes(FileBytes(bytes.begin(), bytes.end()), lastLoaded);
+}
+
 DibReadResult ReadDibFile(const std::string& path, LoadedFile& lastLoaded) {
   DibReadResult cannotOpen;  // status CannotOpen
   // Non-blocking so that a named pipe cannot hang the open; a regular file
@@ -53,7 +79,12 @@ DibReadResult ReadDibFile(const std::string& path, LoadedFile& lastLoaded) {
     return cannotOpen;
   }
   const std::size_t size = static_cast<std::size_t>(st.st_size);
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
+  try {
+    bytes.reserve(ReadRoom(fd, size));
+  } catch (const std::bad_alloc&) {
+    // The file's own size may still fit.
+  }
   try {
     bytes.resize(size);
   } catch (const std::bad_alloc&) {
@@ -76,7 +107,7 @@ DibReadResult ReadDibFile(const std::string& path, LoadedFile& lastLoaded) {
     rejected.status = DibReadStatus::Rejected;
     return rejected;
   }
-  return ReadDibBytes(std::move(bytes), lastLoaded);
+  return CheckDibBytes(std::move(bytes), lastLoaded);
 }
 
 std::uint16_t FileMarker(const LoadedFile& file) {

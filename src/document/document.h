@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/big_buffer.h"
 #include "core/matrix.h"
 #include "core/surface.h"
 
@@ -41,15 +42,19 @@ struct WorkingImage : Image {
 struct SecondImage : Image {};
 
 // The bytes of the last file that passed ReadDibFile's checks.
+// A file's bytes, from the pool the picture buffers come from: a file let go
+// just before its picture's matrix is made hands its pages on to it.
+using FileBytes = std::vector<std::uint8_t, bigbuf::Allocator<std::uint8_t>>;
+
 struct LoadedFile {
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   bool present() const { return !bytes.empty(); }
   // Once its picture is decoded, only the file's headers are read again (the
   // marker, planes and bit count), so the pixel bytes go: an open then never
   // holds the whole file beside the picture's matrices.
   void keepHeaders() {
     constexpr std::size_t kHeaders = 54;  // file header and information header
-    if (bytes.size() > kHeaders) bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + kHeaders);
+    if (bytes.size() > kHeaders) bytes = FileBytes(bytes.begin(), bytes.begin() + kHeaders);
   }
 };
 

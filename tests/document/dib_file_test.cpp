@@ -87,13 +87,13 @@ TEST(ReadDibFile, ChecksRunInOrderAndOnlyPassingFilesBecomeLastLoaded) {
   Bytes longer = good;
   longer.push_back(0);  // bfSize one byte short of the real size
   EXPECT_EQ(ReadDibBytes(longer, last).status, DibReadStatus::Rejected);
-  EXPECT_EQ(last.bytes, (Bytes{1, 2, 3}));
+  EXPECT_EQ(last.bytes, (FileBytes{1, 2, 3}));
 
   // Passes the checks but no decoder takes a 20-byte header: still the last-loaded file.
   Bytes odd = good;
   odd[14] = 20;
   EXPECT_EQ(ReadDibBytes(odd, last).status, DibReadStatus::Undecodable);
-  EXPECT_EQ(last.bytes, odd);
+  EXPECT_EQ(last.bytes, FileBytes(odd.begin(), odd.end()));
   // "BM" and a matching bfSize, nothing more.
   EXPECT_EQ(ReadDibBytes({'B', 'M', 6, 0, 0, 0}, last).status, DibReadStatus::Undecodable);
 
@@ -102,7 +102,7 @@ TEST(ReadDibFile, ChecksRunInOrderAndOnlyPassingFilesBecomeLastLoaded) {
   EXPECT_EQ(ok.info.width, 3);
   EXPECT_EQ(ok.info.height, 2);
   EXPECT_EQ(ok.info.bitCount, 24);
-  EXPECT_EQ(last.bytes, good);
+  EXPECT_EQ(last.bytes, FileBytes(good.begin(), good.end()));
 }
 
 TEST(ReadDibFile, FromDisk) {
@@ -118,7 +118,7 @@ TEST(ReadDibFile, FromDisk) {
   const Bytes saved = EncodeSavedBmp(Gradient(5, 4));
   ASSERT_EQ(SaveDibFile((dir / "a.bmp").string(), Gradient(5, 4)), 0);
   EXPECT_EQ(ReadDibFile((dir / "a.bmp").string(), last).status, DibReadStatus::Ok);
-  EXPECT_EQ(last.bytes, saved);
+  EXPECT_EQ(last.bytes, FileBytes(saved.begin(), saved.end()));
   EXPECT_EQ(SaveDibFile((dir / "no" / "such" / "dir.bmp").string(), Gradient(5, 4)), ENOENT);
   std::filesystem::remove_all(dir);
 }
