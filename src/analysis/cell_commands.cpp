@@ -23,8 +23,8 @@ void Add(CommandTable& table, int id, Frame frame, Op op) {
 // Find WBCs: only the darkest pixels (nuclei) are objects; specks go, the
 // rest are labelled and painted over the picture as it is, then marked.
 void FindWhiteCells(CommandContext& ctx) {
-  if (!PrepareGray(ctx)) return;
-  if (!ThresholdWorking(ctx, ThresholdLimits{70, 0})) return;
+  const ByteMatrix* gray = PrepareGray(ctx);
+  if (!gray || !ThresholdWorking(ctx, *gray, ThresholdLimits{70, 0})) return;
   RemoveWorkingObjects(ctx, 100);
   const std::uint32_t count = LabelWorkingMask(ctx);
   WorkingImage& w = ctx.doc.working;

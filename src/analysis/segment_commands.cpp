@@ -16,16 +16,27 @@ LabelEnv MakeLabelEnv(CommandContext& ctx) {
   return LabelEnv{ctx.shell.screenSize(), MessagesTo(ctx.ui), DefaultNeighboursPath()};
 }
 
-bool PrepareGray(CommandContext& ctx) {
-  WorkingImage& img = ctx.doc.working;
-  if (!ComputeHistogram(GrayHistogram, img.height(), img.width(), img.pixels, img.gray)) return false;
-  SmoothHistogram(GrayHistogram);
-  return true;
+namespace {
+
+// The room for a command's gray levels (see PrepareGray).
+ByteMatrix* GrayRoom(CommandContext& ctx) {
+  const WorkingImage& img = ctx.doc.working;
+  return ctx.doc.scratch.bytes(0, img.width(), img.height());
 }
 
-bool ThresholdWorking(CommandContext& ctx, ThresholdLimits limits) {
+}  // namespace
+
+ByteMatrix* PrepareGray(CommandContext& ctx) {
   WorkingImage& img = ctx.doc.working;
-  return ThresholdRange(img.gray, img.mask, limits.high, limits.low, img.width(), img.height());
+  ByteMatrix* gray = GrayRoom(ctx);
+  if (!gray || !ComputeHistogram(GrayHistogram, img.height(), img.width(), img.pixels, *gray)) return nullptr;
+  SmoothHistogram(GrayHistogram);
+  return gray;
+}
+
+bool ThresholdWorking(CommandContext& ctx, const ByteMatrix& gray, ThresholdLimits limits) {
+  WorkingImage& img = ctx.doc.working;
+  return ThresholdRange(gray, img.mask, limits.high, limits.low, img.width(), img.height());
 }
 
 void ShowWorkingMask(CommandContext& ctx) {
@@ -76,12 +87,12 @@ ThresholdLimits UserLimits() {
   return ThresholdLimits{static_cast<std::uint8_t>(ThresholdHigh), static_cast<std::uint8_t>(ThresholdLow)};
 }
 
-ThresholdLimits AdaptiveLimits(CommandContext& ctx) {
+ThresholdLimits AdaptiveLimits(CommandContext& ctx, const ByteMatrix& gray) {
   WorkingImage& img = ctx.doc.working;
   const ThresholdLimits first = PeakLimits(GrayHistogram);
   std::uint32_t objectMean = 0, backgroundMean = 0;
-  ThresholdWithClassMeans(img.gray, img.mask, first.high, first.low, 255, objectMean, backgroundMean,
-                          img.width(), img.height());
+  ThresholdWithClassMeans(gray, img.mask, first.high, first.low, 255, objectMean, backgroundMean, img.width(),
+                          img.height());
   ThresholdLimits second{255, 0};
   LimitsFromPeaks(GrayHistogram, objectMean, backgroundMean, second.high, second.low);
   return second;
@@ -92,8 +103,8 @@ ThresholdLimits AdaptiveLimits(CommandContext& ctx) {
 template <class Rule>
 void AddThreshold(CommandTable& table, int id, bool label, Rule rule) {
   table.add(Command{id, Frame::Plain, {}, [label, rule](CommandContext& ctx) {
-                      if (!PrepareGray(ctx)) return;
-                      if (!ThresholdWorking(ctx, rule(ctx))) return;
+                      const ByteMatrix* gray = PrepareGray(ctx);
+                      if (!gray || !ThresholdWorking(ctx, *gray, rule(ctx, *gray))) return;
                       ShowWorkingMask(ctx);
                       if (label) LabelWorkingObjects(ctx);
                     }});
@@ -106,7 +117,9 @@ void registerSegmentCommands(CommandTable& table) {
 
   table.add(Command{40032, Frame::Plain, {}, [](CommandContext& ctx) {
                       WorkingImage& img = ctx.doc.working;
-                      if (!ComputeHistogram(GrayHistogram, img.height(), img.width(), img.pixels, img.gray))
+                      ByteMatrix* gray = GrayRoom(ctx);
+                      if (!gray ||
+                          !ComputeHistogram(GrayHistogram, img.height(), img.width(), img.pixels, *gray))
                         return;
                       DrawHistogram(GrayHistogram, ctx.window, ctx.shell.screenSize().height);
                     }});
@@ -115,11 +128,16 @@ void registerSegmentCommands(CommandTable& table) {
                     {DialogStep{"IDD_DIALOG_SET", [] { return std::make_unique<SetThresholdLimitsProc>(); }}},
                     [](CommandContext&) {}});
 
-  AddThreshold(table, 40103, false, [](CommandContext&) { return UserLimits(); });
-  AddThreshold(table, 40012, true, [](CommandContext&) { return ThresholdLimits{255, 140}; });
-  AddThreshold(table, 40013, true, [](CommandContext&) { return PeakLimits(GrayHistogram); });
-  AddThreshold(table, 40014, true, [](CommandContext&) { return ValleyLimits(GrayHistogram); });
-  AddThreshold(table, 40015, true, [](CommandContext& ctx) { return AdaptiveLimits(ctx); });
+  AddThreshold(table, 40103, false, [](CommandContext&, const ByteMatrix&) { return UserLimits(); });
+  AddThreshold(table, 40012, true, [](CommandContext&, const ByteMatrix&) {
+    return ThresholdLimits{255, 140};
+  });
+  AddThreshold(table, 40013, true,
+               [](CommandContext&, const ByteMatrix&) { return PeakLimits(GrayHistogram); });
+  AddThreshold(table, 40014, true,
+               [](CommandContext&, const ByteMatrix&) { return ValleyLimits(GrayHistogram); });
+  AddThreshold(table, 40015, true,
+               [](CommandContext& ctx, const ByteMatrix& g) { return AdaptiveLimits(ctx, g); });
 
   table.add(Command{40104, Frame::Plain, {}, [](CommandContext& ctx) { LabelWorkingObjects(ctx); }});
   table.add(Command{40099, Frame::Plain, {}, [](CommandContext& ctx) {
@@ -131,8 +149,8 @@ void registerSegmentCommands(CommandTable& table) {
                       ShowWorkingMask(ctx);
                     }});
   table.add(Command{40109, Frame::Plain, {}, [](CommandContext& ctx) {
-                      if (!PrepareGray(ctx)) return;
-                      if (!ThresholdWorking(ctx, UserLimits())) return;
+                      const ByteMatrix* gray = PrepareGray(ctx);
+                      if (!gray || !ThresholdWorking(ctx, *gray, UserLimits())) return;
                       RemoveWorkingObjects(ctx, 100);
                       FillWorkingObjects(ctx, 1000);
                       ShowWorkingMask(ctx);

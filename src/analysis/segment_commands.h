@@ -14,10 +14,12 @@ MessageFn MessagesTo(platform::Ui& ui);
 LabelEnv MakeLabelEnv(CommandContext& ctx);
 
 // ComputeHistogram on the PixelMatrix, then SmoothHistogram: the first two
-// steps of every threshold command. False when the gray matrix cannot be had.
-bool PrepareGray(CommandContext& ctx);
-// ThresholdRange of the GrayMatrix into the MaskMatrix.
-bool ThresholdWorking(CommandContext& ctx, ThresholdLimits limits);
+// steps of every threshold command. The gray levels go to the document's
+// scratch bytes, since nothing reads them after the command's threshold and
+// the clean-ups that follow take that room over. Null when it cannot be had.
+ByteMatrix* PrepareGray(CommandContext& ctx);
+// ThresholdRange of those gray levels into the MaskMatrix.
+bool ThresholdWorking(CommandContext& ctx, const ByteMatrix& gray, ThresholdLimits limits);
 // ShowMask of the MaskMatrix into both surfaces.
 void ShowWorkingMask(CommandContext& ctx);
 // LabelObjects on the MaskMatrix; returns the count it reported.

@@ -27,16 +27,12 @@ struct Image {
 };
 
 struct WorkingImage : Image {
-  ByteMatrix gray;  // gray levels, filled by the threshold commands
   ByteMatrix mask;  // segmentation mask and labels
 
-  // The two analysis matrices at the memory surface's size for a new
-  // picture. The mask starts empty (all 0), so no analysis command can read
-  // the labels of an earlier picture or memory never written.
-  bool allocateAnalysis() {
-    return gray.allocate(memory.width(), memory.height()) &&
-           mask.allocateZeroed(memory.width(), memory.height());
-  }
+  // The mask at the memory surface's size for a new picture. It starts empty
+  // (all 0), so no analysis command can read the labels of an earlier picture
+  // or memory never written.
+  bool allocateAnalysis() { return mask.allocateZeroed(memory.width(), memory.height()); }
 };
 
 struct SecondImage : Image {};

@@ -90,7 +90,6 @@ class SmearApp : public headless::Application {
     img.memory.allocate(img.pixels.width(), img.pixels.height());
     for (int y = 0; y < img.pixels.height(); ++y)
       img.memory.putRow(0, y, img.pixels.row(y), img.pixels.width());
-    img.gray.allocate(img.pixels.width(), img.pixels.height());
     img.mask.allocate(img.pixels.width(), img.pixels.height());
     img.mask.fill(0);
     img.loaded = true;

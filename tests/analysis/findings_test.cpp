@@ -33,7 +33,6 @@ class Findings : public ::testing::Test {
         if (x >= 55 && x < 67 && y >= 20 && y < 32) w.pixels.at(x, y) = kBlack;
       }
     w.memory.allocate(80, 40);
-    w.gray.allocate(80, 40);
     w.mask.allocate(80, 40);
     w.loaded = true;
   }

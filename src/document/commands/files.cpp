@@ -88,7 +88,6 @@ void OpenImage(CommandContext& ctx) {
     // are the room the next attempt needs.
     image.unload();
     image.pixels.release();
-    image.gray.release();
     image.mask.release();
     ShowCannotLoad(ctx);
     return;

@@ -134,7 +134,7 @@ TEST_F(SelectionTest, ClipboardPasteAsksToSaveTheOldImageFirst) {
       Mismatches(window(), 0, 0, 6, 5, [](int x, int y) { return x < 5 && y < 4 ? Rgb(250, 1, 2) : kWhite; }),
       0);
   EXPECT_EQ(sourceMismatches(Uniform(Rgb(250, 1, 2))), 0);
-  EXPECT_EQ(doc().working.gray.size(), 20u);
+  EXPECT_EQ(doc().working.mask.size(), 20u);
 
   ui().clearRecords();
   doc().working.unload();
