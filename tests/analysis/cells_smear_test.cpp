@@ -5,18 +5,15 @@
 
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
-#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "analysis/measure.h"
 #include "cells_test_support.h"
-#include "document/dib_file.h"
 #include "platform/headless/application.h"
 
 namespace opta {
@@ -69,32 +66,10 @@ Truth ReadTruth(const std::string& path) {
   return t;
 }
 
-// The picture as the screen's decoder gives it.
-bool ReadPicture(const std::string& path, PixelMatrix& out) {
-  const std::string f = ReadText(path);
-  Surface decoded;
-  if (!DecodeDib(std::span(reinterpret_cast<const std::uint8_t*>(f.data()), f.size()), decoded)) return false;
-  if (!out.allocate(decoded.width(), decoded.height())) return false;
-  for (int y = 0; y < decoded.height(); ++y)
-    std::memcpy(out.row(y), decoded.row(y), sizeof(Colour) * decoded.width());
-  return true;
-}
-
 class SmearApp : public headless::Application {
  public:
   SmearApp() : Application(headless::AppOptions{Size{2048, 2048}, Size{1200, 900}, {}}) { start(); }
 
-  bool load(const std::string& path) {
-    WorkingImage& img = doc().working;
-    if (!ReadPicture(path, img.pixels)) return false;
-    img.memory.allocate(img.pixels.width(), img.pixels.height());
-    for (int y = 0; y < img.pixels.height(); ++y)
-      img.memory.putRow(0, y, img.pixels.row(y), img.pixels.width());
-    img.mask.allocate(img.pixels.width(), img.pixels.height());
-    img.mask.fill(0);
-    img.loaded = true;
-    return true;
-  }
   // Marks land in the recorder from here on.
   void recordMarks() {
     windowSurface().setTextRenderer(&renderer);
@@ -135,7 +110,9 @@ TEST(SmearEndToEnd, CountsAndMarksMatchTheGroundTruth) {
   const Truth truth = ReadTruth(Sample("smear.json"));
   ASSERT_EQ(truth.expected.at("touching_pairs"), 0);  // every cell is an object of its own
   SmearApp app;
-  ASSERT_TRUE(app.load(Sample("smear.bmp")));
+  app.open(Sample("smear.bmp"));
+  ASSERT_TRUE(app.doc().working.loaded);
+  app.ui().clearRecords();
   app.recordMarks();
 
   app.command(40109);  // TRFG

@@ -169,6 +169,12 @@ TEST(LabelObjects, SecondRunFindsNothingAndOtherValuesAreLeftAlone) {
 }
 
 TEST(LabelObjects, StackDoublingIsAnnouncedEachTime) {
+  // 2 slots hold 1 point: a two-pixel column fits without a notice, and an L
+  // of three never holds more than 2 of its 4 slots.
+  for (const auto& rows : {std::vector<std::string>{"#", "#"}, std::vector<std::string>{"##", "#."}}) {
+    ByteMatrix m = MaskFrom(rows);
+    EXPECT_EQ(LabelBoth(m).log.boxes, std::vector<Box>{CountBox(1)});
+  }
   // 2 x 2 of object: 4 slots hold 3 points. The seed pushes (0,1), (1,0),
   // (1,1); visiting (1,1) pushes (0,1) and then (1,0) as the 4th point.
   ByteMatrix m = MaskFrom({"##", "##"});
@@ -191,16 +197,9 @@ TEST(LabelObjects, StackDoublingIsAnnouncedEachTime) {
   }
 }
 
-TEST(LabelObjects, NarrowObjectsFitTheInitialStack) {
-  ByteMatrix m = MaskFrom({"#", "#"});
-  const LabelRun run = LabelBoth(m);  // 2 slots hold 1 point: the single push fits
-  EXPECT_EQ(run.log.boxes, std::vector<Box>{CountBox(1)});
-  ByteMatrix three = MaskFrom({"##", "#."});
-  const LabelRun run3 = LabelBoth(three);  // 4 slots hold 3; the walk never holds more than 2
-  EXPECT_EQ(run3.log.boxes, std::vector<Box>{CountBox(1)});
-}
-
-TEST(LabelObjects, FastFormMatchesTheRuleOnRandomMasks) {
+// LabelBoth holds every case to the rule: labels, surfaces, notices and the
+// window behind each notice.
+TEST(LabelObjects, FastFormMatchesTheRuleNoticeForNotice) {
   std::mt19937 rng(1234);
   for (int trial = 0; trial < 60; ++trial) {
     std::uniform_int_distribution<int> dim(1, 70);
@@ -210,14 +209,9 @@ TEST(LabelObjects, FastFormMatchesTheRuleOnRandomMasks) {
     const Size screen = trial % 2 ? Size{sc(rng), sc(rng)} : Size{1920, 1080};
     LabelBoth(m, screen, trial % 4 == 1);
   }
-}
-
-TEST(LabelObjects, LargeObjectsAmongManyMatchTheRuleNoticeForNotice) {
   // A dense field (one object holding most of the picture, whose walk makes
   // the stack grow, or stops short of it) among hundreds of specks, so
-  // labels wrap and reused labels sit inside the large object's box; some
-  // masks also carry stray values next to the objects.
-  std::mt19937 rng(77);
+  // labels wrap and reused labels sit inside the large object's box.
   int withNotices = 0, withoutNotices = 0;
   for (int trial = 0; trial < 12; ++trial) {
     const int w = 90 + trial * 7, h = 60 + trial * 5;
@@ -229,9 +223,6 @@ TEST(LabelObjects, LargeObjectsAmongManyMatchTheRuleNoticeForNotice) {
   }
   EXPECT_GT(withNotices, 0);
   EXPECT_GT(withoutNotices, 0);
-}
-
-TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {
   // Earlier objects are painted before a later, solid one makes the stack
   // grow: the window behind each notice must already show them.
   for (bool stray : {false, true}) {
@@ -241,8 +232,7 @@ TEST(LabelObjects, NoticesShowTheSameWindowAsTheRule) {
     segtest::FillRect(m, 0, 0, 3, 3, 255);
     segtest::FillRect(m, 6, 2, 24, 18, 255);
     if (stray) m.at(4, 10) = 9;
-    const LabelRun run = LabelBoth(m, Size{1920, 1080}, true);
-    EXPECT_GE(run.log.boxes.size(), 2u);
+    EXPECT_GE(LabelBoth(m, Size{1920, 1080}, true).log.boxes.size(), 2u);
   }
 }
 

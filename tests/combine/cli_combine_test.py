@@ -35,9 +35,6 @@ class TwoImages(unittest.TestCase):
             saved, window = self.run_pair(a, b, command)
             self.assertEqual(saved, [[list(rgb)] * 8] * 4, command)
             self.assertEqual((window[3][7], window[3][8]), (list(rgb), list(W)), command)
-        self.assertEqual(self.run_pair((4, 4, (255, 0, 1)), (4, 4, K), "Average Overlay")[0][0][0], [127, 0, 0])
-        less = self.run_pair((4, 4, (200, 200, 200)), (4, 4, (100, 100, 200)), "Less Overlay")[0]
-        self.assertEqual(less[3][3], [100, 100, 200])
 
     def test_regions_of_a_100x50_and_a_52x100_picture(self):
         A, B, mean, half_a, half_b = [200, 100, 0], [0, 50, 101], [100, 75, 50], [100, 50, 0], [0, 25, 50]

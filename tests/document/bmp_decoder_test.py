@@ -273,20 +273,16 @@ class SavedFilesAndMessages(unittest.TestCase):
             return out, f.read()
 
     def test_saved_sizes_and_reading_back(self):
-        for (w, h), size, road in [((3, 2), 72, "own reader"), ((4, 1), 66, "own reader"),
-                                   ((320, 240), 3 * 320 * 240 + 54, "own reader"),
-                                   ((600, 400), 3 * 600 * 400 + 54, "own reader"),
-                                   ((600, 600), 3 * 600 * 600 + 54, "decoder")]:
+        # The layout and where each road starts are checked byte by byte in
+        # dib_file_test.cpp; here, what info says of a saved file of each road.
+        for (w, h), road in [((3, 2), "own reader"), ((600, 600), "decoder")]:
             px = RNG.integers(0, 256, size=(h, w, 3), dtype=np.uint8)
             path, data = self.save(px, f"saved_{w}x{h}")
-            self.assertEqual(len(data), size)
-            self.assertEqual(data[6:8], b"\1\0")
+            self.assertEqual(len(data), 3 * w * h + 54)
             info = cli("info", path)
             self.assertEqual(info.returncode, 0)
             self.assertIn(f"width {w}\nheight {h}\nplanes 1\nbits per pixel 24\nmarker 1\nroad {road}\n", info.stdout)
             self.assertTrue(np.array_equal(ours(data, f"back_{w}x{h}"), px))
-            if (3 * w) % 4 != 0:  # a standard reader sees the unpadded rows sheared
-                self.assertFalse(np.array_equal(pillow(data[:54] + data[54:] + b"\0" * (h * (-3 * w % 4))), px))
 
     def test_message_sequences(self):
         px = RNG.integers(0, 256, size=(2, 3, 3), dtype=np.uint8)
@@ -296,8 +292,6 @@ class SavedFilesAndMessages(unittest.TestCase):
             f.write(data + b"\0")
         r = cli("info", off)
         self.assertEqual((r.returncode, r.stdout), (3, ": bsuccess\nOPTA: Cannot load DIB file\n"))
-        r = cli("info", os.path.join(TMP, "missing.bmp"))
-        self.assertEqual((r.returncode, r.stdout), (3, "OPTA: Cannot load DIB file\n"))
         r = cli("convert", off, os.path.join(TMP, "x.ppm"))
         self.assertEqual(r.returncode, 3)
         self.assertEqual(len(r.stderr.strip().splitlines()), 1)

@@ -119,7 +119,6 @@ TEST(ReadDibFile, FromDisk) {
   ASSERT_EQ(SaveDibFile((dir / "a.bmp").string(), Gradient(5, 4)), 0);
   EXPECT_EQ(ReadDibFile((dir / "a.bmp").string(), last).status, DibReadStatus::Ok);
   EXPECT_EQ(last.bytes, FileBytes(saved.begin(), saved.end()));
-  EXPECT_EQ(SaveDibFile((dir / "no" / "such" / "dir.bmp").string(), Gradient(5, 4)), ENOENT);
   std::filesystem::remove_all(dir);
 }
 

@@ -3,6 +3,7 @@
 
 #include "edges/commands.h"
 #include "platform/headless/application.h"
+#include "shell/shell_fixture.h"
 
 namespace opta {
 namespace {
@@ -20,11 +21,7 @@ TEST(EdgesCommands, FramesCursorAndDialog116) {
   ASSERT_EQ(app.ui().messageBoxes().size(), 1u);
   EXPECT_EQ(app.ui().messageBoxes()[0].text, "First Open a BITMAP image !!");
 
-  WorkingImage& img = app.doc().working;
-  img.memory.allocate(6, 5, kBlack);
-  img.pixels.allocate(6, 5);
-  img.pixels.fill(kBlack);
-  img.loaded = true;
+  testing::ShellFixture::LoadImage(app.doc().working, 6, 5, kBlack);
   app.windowSurface().fill(Rgb(1, 2, 3));
   for (int id : {40018, 40019, 40020}) app.command(id);
   EXPECT_TRUE(app.ui().cursorHistory().empty());

@@ -6,22 +6,13 @@
 #include <vector>
 
 #include "geometry/transforms.h"
+#include "support/scene.h"
 
 namespace opta {
 namespace {
 
-constexpr Colour kOld = 0x0A0B0C;  // what the surfaces showed before
-
-struct Scene {
-  Surface window, memory;
-  PixelMatrix pixels;
-  Scene(int w, int h, Size client = {64, 64}) {
-    window.allocate(client.width, client.height, kOld);
-    memory.allocate(w, h, kOld);
-    pixels.allocate(w, h);
-  }
-  Canvas canvas() { return Canvas(window, memory); }
-};
+using testing::kBefore;
+using testing::Scene;
 
 // The numbered 3 x 2 picture: 1 2 3 on the top row, 4 5 6 below.
 Scene Numbered() {
@@ -46,7 +37,7 @@ TEST(QuarterAndHalfTurns, NumberedPicture) {
   RotateImage90(ca, a.pixels, Size{64, 64});
   EXPECT_EQ(Rows(a.window, 2, 3), (R{{3, 6}, {2, 5}, {1, 4}}));
   // The memory bitmap keeps its 3 x 2 size: only the result's top-left part lands there.
-  EXPECT_EQ(Rows(a.memory, 3, 2), (R{{3, 6, kOld}, {2, 5, kOld}}));
+  EXPECT_EQ(Rows(a.memory, 3, 2), (R{{3, 6, kBefore}, {2, 5, kBefore}}));
 
   Scene b = Numbered();
   Canvas cb = b.canvas();
@@ -71,7 +62,7 @@ TEST(Flips, NumberedPicture) {
 }
 
 TEST(QuarterTurns, WideImageKeepsOldColumnsInMemoryAndPaintsItsOwnWhiteArea) {
-  Scene s(300, 100, Size{400, 400});
+  Scene s(300, 100, 400, 400);
   for (int y = 0; y < 100; ++y)
     for (int x = 0; x < 300; ++x) s.pixels.at(x, y) = Rgb(x % 256, y, 7);
   Canvas c = s.canvas();
@@ -79,18 +70,18 @@ TEST(QuarterTurns, WideImageKeepsOldColumnsInMemoryAndPaintsItsOwnWhiteArea) {
   for (int y = 0; y < 300; ++y) EXPECT_EQ(s.window.get(50, y), s.pixels.at(299 - y, 50));
   EXPECT_EQ(s.window.get(100, 5), kWhite);  // whole screen painted white first
   EXPECT_EQ(s.memory.get(99, 99), s.pixels.at(200, 99));
-  EXPECT_EQ(s.memory.get(100, 0), kOld);
-  EXPECT_EQ(s.memory.get(299, 99), kOld);
+  EXPECT_EQ(s.memory.get(100, 0), kBefore);
+  EXPECT_EQ(s.memory.get(299, 99), kBefore);
 
-  Scene t(300, 100, Size{400, 400});
+  Scene t(300, 100, 400, 400);
   Canvas ct = t.canvas();
   RotateImage270(ct, t.pixels);
-  EXPECT_EQ(t.window.get(150, 50), kWhite);  // inside (0,0)-(300,100), outside the 100 x 300 result
-  EXPECT_EQ(t.window.get(350, 350), kOld);   // beyond the width x height square nothing is painted
+  EXPECT_EQ(t.window.get(150, 50), kWhite);    // inside (0,0)-(300,100), outside the 100 x 300 result
+  EXPECT_EQ(t.window.get(350, 350), kBefore);  // beyond the width x height square nothing is painted
 }
 
 TEST(Shear, ShortRowsStayAndLowerRowsMove) {
-  Scene s(8, 12, Size{8, 12});
+  Scene s(8, 12, 8, 12);
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 8; ++x) s.pixels.at(x, y) = static_cast<Colour>(100 + x + 10 * y);
   Canvas c = s.canvas();
@@ -104,7 +95,7 @@ TEST(Shear, ShortRowsStayAndLowerRowsMove) {
 }
 
 TEST(DoubleSkew, ColumnAndRowZeroWhiteAndLaterSourceWins) {
-  Scene s(20, 20, Size{20, 20});
+  Scene s(20, 20, 20, 20);
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) s.pixels.at(x, y) = static_cast<Colour>(1 + x + 20 * y);
   Canvas c = s.canvas();
@@ -123,7 +114,7 @@ TEST(Zoom, ReplicationFillsBlocks) {
   ZoomReplicate(c1, one.pixels, 2);
   // Only the 2 x 2 result area is painted white, and the result covers it.
   EXPECT_EQ(Rows(one.window, 3, 3),
-            (R{{0x123456, 0x123456, kOld}, {0x123456, 0x123456, kOld}, {kOld, kOld, kOld}}));
+            (R{{0x123456, 0x123456, kBefore}, {0x123456, 0x123456, kBefore}, {kBefore, kBefore, kBefore}}));
 
   Scene s(3, 3);
   for (int y = 0; y < 3; ++y)
@@ -163,12 +154,12 @@ TEST(Zoom, InterpolationValues) {
 }
 
 TEST(Shrink, CornerMedianAverage) {
-  Scene s(5, 5, Size{10, 10});
+  Scene s(5, 5, 10, 10);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) s.pixels.at(x, y) = static_cast<Colour>(1 + x + 5 * y);
   Canvas c = s.canvas();
   ShrinkCorner(c, s.pixels, 2, Size{10, 10});
-  EXPECT_EQ(Rows(s.memory, 3, 3), (R{{1, 3, kOld}, {11, 13, kOld}, {kOld, kOld, kOld}}));
+  EXPECT_EQ(Rows(s.memory, 3, 3), (R{{1, 3, kBefore}, {11, 13, kBefore}, {kBefore, kBefore, kBefore}}));
   EXPECT_EQ(s.window.get(2, 2), kWhite);
 
   Scene m(2, 2);
@@ -208,10 +199,10 @@ void ExpectSameAsReference(const Op& fast, const Op& ref, const char* name) {
       for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x) p.at(x, y) = rng();  // top byte set on purpose
       Surface w1, m1, w2, m2;
-      w1.allocate(client.width, client.height, kOld);
-      w2.allocate(client.width, client.height, kOld);
-      m1.allocate(s.width, s.height, kOld);
-      m2.allocate(s.width, s.height, kOld);
+      w1.allocate(client.width, client.height, kBefore);
+      w2.allocate(client.width, client.height, kBefore);
+      m1.allocate(s.width, s.height, kBefore);
+      m2.allocate(s.width, s.height, kBefore);
       Canvas c1(w1, m1), c2(w2, m2);
       const Size screen{client.width + 5, client.height + 3};
       fast(c1, p, screen);
@@ -262,8 +253,8 @@ TEST(FastForms, DoubleSkewMatchesReferenceOnALargePicture) {
   Surface w1, m1, w2, m2;
   w1.allocate(10, 10);
   w2.allocate(10, 10);
-  m1.allocate(1500, 1100, kOld);
-  m2.allocate(1500, 1100, kOld);
+  m1.allocate(1500, 1100, kBefore);
+  m2.allocate(1500, 1100, kBefore);
   Canvas c1(w1, m1), c2(w2, m2);
   DoubleSkewImage(c1, p);
   reference::DoubleSkewImage(c2, p);

@@ -7,6 +7,7 @@
 
 #include "platform/headless/application.h"
 #include "pointops/dialogs.h"
+#include "shell/shell_fixture.h"
 
 namespace opta {
 namespace {
@@ -25,15 +26,7 @@ constexpr int kColourSlicing = 40205, kObjectColour = 40206;
 struct App : Application {
   App() { start(); }
 
-  // A picture as Open leaves it: the matrix and the bitmap hold the same colours.
-  void load(int w, int h, Colour c) {
-    WorkingImage& img = doc().working;
-    img.pixels.allocate(w, h);
-    img.pixels.fill(c);
-    img.memory.allocate(w, h);
-    img.memory.fill(c);
-    img.loaded = true;
-  }
+  void load(int w, int h, Colour c) { testing::ShellFixture::LoadImage(doc().working, w, h, c); }
   Colour shown(int x = 0, int y = 0) { return doc().working.memory.get(x, y); }
   const std::vector<headless::MessageBoxRecord>& boxes() { return ui().messageBoxes(); }
   const std::vector<headless::DialogRecord>& dialogs() { return ui().dialogs(); }

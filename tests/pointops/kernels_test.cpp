@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "pointops/kernels.h"
-#include "pointops/scene.h"
+#include "support/scene.h"
 
 namespace opta {
 namespace {

@@ -47,12 +47,6 @@ TEST(Images, SizesAndTransparency) {
   EXPECT_GT(colours.size(), 200u);  // a picture, not a flat fill
 }
 
-TEST(Images, Deterministic) {
-  const Surface a = largeToolbarStrip(), b = largeToolbarStrip();
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) ASSERT_EQ(a.get(x, y), b.get(x, y));
-}
-
 // Every image fills a fair part of its own slot and no two slots look alike.
 TEST(Images, EachSlotHoldsADistinctPicture) {
   for (int size : {32, 16}) {

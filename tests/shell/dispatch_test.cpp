@@ -108,18 +108,6 @@ TEST(Frames, WaitCursorOnlyWhileTheOperationRuns) {
   EXPECT_EQ(f.app->ui().cursor(), platform::CursorShape::Arrow);
 }
 
-TEST(Frames, RealRotationsWithoutImage) {
-  headless::Application app;
-  app.start();
-  app.command(40035);  // Rotate 180: silent
-  EXPECT_TRUE(app.ui().messageBoxes().empty());
-  app.command(40034);  // Rotate 90: the no-image message
-  ASSERT_EQ(app.ui().messageBoxes().size(), 1u);
-  EXPECT_EQ(app.ui().messageBoxes()[0].text, "First Open a BITMAP image !!");
-  app.command(50194);  // its small-toolbar button
-  EXPECT_EQ(app.ui().messageBoxes().size(), 2u);
-}
-
 TEST(Frames, EveryCommandDrawsThroughAFreshContext) {
   std::vector<Colour> seen;
   ShellFixture f([&](CommandTable& t, ShellFixture&) {

@@ -29,9 +29,6 @@ TEST(StartUp, MenuToolbarCaptionAndSurface) {
   EXPECT_EQ(app.window().toolbar().kind, platform::ToolbarKind::Large);
   EXPECT_EQ(app.windowSurface().size(), (Size{1920, 1080}));
   EXPECT_EQ(app.windowSurface().get(1919, 1079), kWhite);
-  EXPECT_EQ(app.shell().tooltip(50178), "Invert  Image ");
-  EXPECT_EQ(app.shell().tooltip(40163), "Invert  Image");
-  EXPECT_EQ(app.shell().tooltip(40009), "");
 }
 
 TEST(Paint, ShowsTheSecondImageWhileOneExists) {

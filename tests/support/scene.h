@@ -1,6 +1,6 @@
 #pragma once
-// A picture and the two surfaces an operation draws into, for the point
-// operation tests.
+// A picture and the two surfaces an operation draws into, for the tests of
+// whole-picture operations.
 #include <functional>
 #include <initializer_list>
 
