@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 
+#include "core/cpu.h"
 #include "document/bmp_builder.h"
 #include "document/save_file.h"
 
@@ -29,15 +30,23 @@ Bytes Random(std::mt19937& rng, std::size_t n) {
 
 std::size_t Stride(int width, int bits) { return static_cast<std::size_t>((width * bits + 31) / 32 * 4); }
 
-// Decodes with the fast decoder and insists the reference form agrees.
+// Decodes with the fast decoder, at this processor's level and with the
+// plain loops alone, and insists the reference form agrees with both.
 Surface Decode(const Bytes& file) {
-  Surface fast, ref;
+  Surface fast, plain, ref;
   const bool ok = DecodeDib(file, fast);
   EXPECT_EQ(ok, DecodeDibReference(file, ref));
+  {
+    cpu::CapForTest cap(cpu::Level::Baseline);
+    EXPECT_EQ(ok, DecodeDib(file, plain));
+  }
   EXPECT_TRUE(ok);
   if (ok) {
     for (int y = 0; y < fast.height(); ++y)
-      for (int x = 0; x < fast.width(); ++x) EXPECT_EQ(fast.get(x, y), ref.get(x, y)) << x << "," << y;
+      for (int x = 0; x < fast.width(); ++x) {
+        EXPECT_EQ(fast.get(x, y), ref.get(x, y)) << x << "," << y;
+        EXPECT_EQ(plain.get(x, y), ref.get(x, y)) << x << "," << y << " (plain)";
+      }
   }
   return fast;
 }
