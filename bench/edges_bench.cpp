@@ -10,34 +10,31 @@ namespace opta {
 namespace {
 
 using bench::BM_Memcpy;
+using bench::RunOnPicture;
 
 const Size kScreen{1920, 1080};
 
-template <class Op>
-void Run(benchmark::State& state, Op op) {
-  bench::RunOnPicture(state, op);
-}
-
 void BM_Homogeneity(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { HomogeneityEdge(c, p, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { HomogeneityEdge(c, p, kScreen); });
 }
 void BM_Difference(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { DifferenceEdge(c, p, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { DifferenceEdge(c, p, kScreen); });
 }
 void BM_Variance(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { VarianceEdge(c, p, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { VarianceEdge(c, p, kScreen); });
 }
 void BM_Quick(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { QuickEdge(c, p, kScreen, kQuickMask); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { QuickEdge(c, p, kScreen, kQuickMask); });
 }
 void BM_Kirsch(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { KirschEdge(c, p, kScreen, kKirschMasks); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { KirschEdge(c, p, kScreen, kKirschMasks); });
 }
 void BM_Prewitt(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { PrewittEdge(c, p, kScreen, kPrewittMasks); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { PrewittEdge(c, p, kScreen, kPrewittMasks); });
 }
 void BM_PointDetection(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { GeometricDetect(c, p, kScreen, GeometricMask(1012)); });
+  RunOnPicture(s,
+               [](Canvas& c, const PixelMatrix& p) { GeometricDetect(c, p, kScreen, GeometricMask(1012)); });
 }
 
 #define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()

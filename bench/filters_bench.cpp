@@ -11,26 +11,22 @@ namespace opta {
 namespace {
 
 using bench::BM_Memcpy;
-
-template <class Op>
-void Run(benchmark::State& state, Op op) {
-  bench::RunOnPicture(state, op);
-}
+using bench::RunOnPicture;
 
 template <void (*F)(Canvas&, const PixelMatrix&, int), int N>
 void Sized(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { F(c, p, N); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { F(c, p, N); });
 }
 
 void BM_LowPass(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) {
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) {
     LowPassFilter(c, p, kLowPassMasks[0].mask, kLowPassMasks[0].divisor);
   });
 }
 void BM_HighPass(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { HighPassFilter(c, p, kHighPassMasks[0]); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { HighPassFilter(c, p, kHighPassMasks[0]); });
 }
-void BM_Gaussian(benchmark::State& s) { Run(s, GaussianFilter); }
+void BM_Gaussian(benchmark::State& s) { RunOnPicture(s, GaussianFilter); }
 
 void BM_Median3(benchmark::State& s) { Sized<MedianFilter, 3>(s); }
 void BM_Median5(benchmark::State& s) { Sized<MedianFilter, 5>(s); }
@@ -51,10 +47,10 @@ void BM_GeometricMean7(benchmark::State& s) { Sized<GeometricMeanFilter, 7>(s); 
 void BM_HarmonicMean7(benchmark::State& s) { Sized<HarmonicMeanFilter, 7>(s); }
 // The order the dialog starts with (Q = 10, whole powers) and one that is not whole.
 void BM_ContraharmonicMean7(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ContraharmonicMeanFilter(c, p, 7, 10); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ContraharmonicMeanFilter(c, p, 7, 10); });
 }
 void BM_ContraharmonicMean7Q15(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ContraharmonicMeanFilter(c, p, 7, 15); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ContraharmonicMeanFilter(c, p, 7, 15); });
 }
 
 #define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()

@@ -10,51 +10,47 @@ namespace opta {
 namespace {
 
 using bench::BM_Memcpy;
-
-template <class Op>
-void Run(benchmark::State& state, Op op) {
-  bench::RunOnPicture(state, op);
-}
+using bench::RunOnPicture;
 
 const Size kScreen{1920, 1080};
 void BM_Rotate90(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { RotateImage90(c, p, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { RotateImage90(c, p, kScreen); });
 }
 void BM_Rotate180(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { RotateImage180(c, p); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { RotateImage180(c, p); });
 }
 void BM_Rotate270(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { RotateImage270(c, p); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { RotateImage270(c, p); });
 }
 void BM_FlipHorizontal(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { FlipHorizontal(c, p); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { FlipHorizontal(c, p); });
 }
 void BM_FlipVertical(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { FlipVertical(c, p); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { FlipVertical(c, p); });
 }
 void BM_Shear(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ShearImage(c, p); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ShearImage(c, p); });
 }
 void BM_DoubleSkew(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { DoubleSkewImage(c, p); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { DoubleSkewImage(c, p); });
 }
 void BM_Zoom2Replicate(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ZoomReplicate(c, p, 2); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ZoomReplicate(c, p, 2); });
 }
 void BM_Zoom2Interpolate(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ZoomInterpolate(c, p, 2); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ZoomInterpolate(c, p, 2); });
 }
 void BM_Zoom4Interpolate(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ZoomInterpolate(c, p, 4); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ZoomInterpolate(c, p, 4); });
 }
 void BM_ShrinkCorner2(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ShrinkCorner(c, p, 2, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ShrinkCorner(c, p, 2, kScreen); });
 }
 void BM_ShrinkMedian(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ShrinkMedian(c, p, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ShrinkMedian(c, p, kScreen); });
 }
 void BM_ShrinkAverage(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ShrinkAverage(c, p, kScreen); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ShrinkAverage(c, p, kScreen); });
 }
 
 #define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()

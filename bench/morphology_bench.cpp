@@ -11,33 +11,29 @@ namespace opta {
 namespace {
 
 using bench::BM_Memcpy;
+using bench::RunOnPicture;
 
 ScratchStore scratch;
 const Mask3 kSquare = ShapeElement(1021);
 const Mask3 kCross = ShapeElement(1020);
 
-template <class Op>
-void Run(benchmark::State& state, Op op) {
-  bench::RunOnPicture(state, op);
-}
-
 void BM_Erosion(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { MorphErosion(c, p, kSquare, scratch); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { MorphErosion(c, p, kSquare, scratch); });
 }
 void BM_Dilation(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { MorphDilation(c, p, kSquare, scratch); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { MorphDilation(c, p, kSquare, scratch); });
 }
 void BM_ErosionCross(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { MorphErosion(c, p, kCross, scratch); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { MorphErosion(c, p, kCross, scratch); });
 }
 void BM_Opening10(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { MorphOpening(c, p, kSquare, 10, scratch); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { MorphOpening(c, p, kSquare, 10, scratch); });
 }
 void BM_Closing10(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { MorphClosing(c, p, kSquare, 10, scratch); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { MorphClosing(c, p, kSquare, 10, scratch); });
 }
 void BM_ExteriorOutline(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { ExteriorOutline(c, p, kSquare, scratch); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { ExteriorOutline(c, p, kSquare, scratch); });
 }
 
 #define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()

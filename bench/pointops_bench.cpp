@@ -11,40 +11,36 @@ namespace opta {
 namespace {
 
 using bench::BM_Memcpy;
-
-template <class Op>
-void Run(benchmark::State& state, Op op) {
-  bench::RunOnPicture(state, op);
-}
+using bench::RunOnPicture;
 
 const ThreeSlices kSlices{{{50, 100}, {120, 160}, {200, 240}}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
 
-void BM_Invert(benchmark::State& s) { Run(s, InvertImage); }
-void BM_GrayScale(benchmark::State& s) { Run(s, GrayScaleImage); }
-void BM_Solarize(benchmark::State& s) { Run(s, SolarizeImage); }
-void BM_Emboss(benchmark::State& s) { Run(s, EmbossImage); }
+void BM_Invert(benchmark::State& s) { RunOnPicture(s, InvertImage); }
+void BM_GrayScale(benchmark::State& s) { RunOnPicture(s, GrayScaleImage); }
+void BM_Solarize(benchmark::State& s) { RunOnPicture(s, SolarizeImage); }
+void BM_Emboss(benchmark::State& s) { RunOnPicture(s, EmbossImage); }
 void BM_Brighten(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { BrightenImage(c, p, 50); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { BrightenImage(c, p, 50); });
 }
 void BM_Darken(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { DarkenImage(c, p, 50); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { DarkenImage(c, p, 50); });
 }
 // The same gray kernel, timed against an OpenCV gray that also writes four bytes a pixel.
-void BM_GrayScaleFourBytes(benchmark::State& s) { Run(s, GrayScaleImage); }
-void BM_FalseColour1(benchmark::State& s) { Run(s, FalseColour1); }
+void BM_GrayScaleFourBytes(benchmark::State& s) { RunOnPicture(s, GrayScaleImage); }
+void BM_FalseColour1(benchmark::State& s) { RunOnPicture(s, FalseColour1); }
 void BM_StaticSlicing(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { StaticIntensitySlicing(c, p, kSlices); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { StaticIntensitySlicing(c, p, kSlices); });
 }
 void BM_IncrementalSlicing(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) { IncrementalIntensitySlicing(c, p, kSlices); });
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) { IncrementalIntensitySlicing(c, p, kSlices); });
 }
 void BM_ColorSlicing(benchmark::State& s) {
-  Run(s, [](Canvas& c, const PixelMatrix& p) {
+  RunOnPicture(s, [](Canvas& c, const PixelMatrix& p) {
     ColorSlicing(c, p, ColourSliceParams{{{0, 100}, {0, 100}, {0, 100}}, 2});
   });
 }
 // The per-pixel form, to show what the row kernels buy.
-void BM_InvertReference(benchmark::State& s) { Run(s, reference::InvertImage); }
+void BM_InvertReference(benchmark::State& s) { RunOnPicture(s, reference::InvertImage); }
 
 #define SIZE ->Args({4096, 3072})->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_Memcpy) SIZE;
