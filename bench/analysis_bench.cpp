@@ -89,24 +89,22 @@ void BM_ThresholdLabel(benchmark::State& state) {
 
 void BM_RemoveObjects(benchmark::State& state) {
   Masks& s = Get(state);
-  ByteMatrix scratch;
   for (auto _ : state) {
     state.PauseTiming();
     std::memcpy(s.work.data(), s.mask.data(), s.mask.size());
     state.ResumeTiming();
-    RemoveObjects(s.work, s.work.width(), s.work.height(), 100, MessageFn{}, &scratch);
+    RemoveObjects(s.work, s.work.width(), s.work.height(), 100, MessageFn{});
     benchmark::ClobberMemory();
   }
 }
 
 void BM_FillObjects(benchmark::State& state) {
   Masks& s = Get(state);
-  ByteMatrix scratch;
   for (auto _ : state) {
     state.PauseTiming();
     std::memcpy(s.work.data(), s.mask.data(), s.mask.size());
     state.ResumeTiming();
-    FillObjects(s.work, s.work.width(), s.work.height(), 1000, MessageFn{}, &scratch);
+    FillObjects(s.work, s.work.width(), s.work.height(), 1000, MessageFn{});
     benchmark::ClobberMemory();
   }
 }

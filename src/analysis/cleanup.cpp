@@ -93,16 +93,18 @@ void CleanupReference(ByteMatrix& mask, int width, int height, std::int32_t size
   }
 }
 
-// The same outcome without rewriting the whole work matrix per large region.
-// Regions are grown a row run at a time and marked with a byte the mask does
-// not hold (`grown`); when the pending regions (all carrying the current
-// label) are kept, they are grown again from their seeds over that byte and
-// re-marked with a second free byte (`kept`): distinct regions never touch,
-// so the second growth stays inside them. A mask value v of 2..254 that no
-// region took is changed at the end unless a kept label equalled v. Nothing
-// here is drawn and no notice depends on the visiting order.
+// The same outcome without a work matrix. Regions are grown a row run at a
+// time in the mask itself and marked with a byte the mask does not hold
+// (`grown`); when the pending regions (all carrying the current label) are
+// kept, they are grown again from their seeds over that byte and re-marked
+// with a second free byte (`kept`): distinct regions never touch, so the
+// second growth stays inside them. A mask value v of 2..254 that no region
+// took is changed at the end unless a kept label equalled v. Column 0 is put
+// back as it was, and when storage runs out the marks (bytes the mask did not
+// hold) are undone, so the mask is left as it came. Nothing here is drawn and
+// no notice depends on the visiting order.
 bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, std::uint8_t regionValue,
-                 std::uint8_t changedValue, const MessageFn& message, ByteMatrix* given) {
+                 std::uint8_t changedValue, const MessageFn& message) {
   // Masks are mostly long runs of one value: eight equal bytes are one look.
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   std::array<bool, 256> present{};
@@ -129,33 +131,53 @@ bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit
   const auto grownMark = static_cast<std::uint8_t>(free1);
   const auto keptMark = static_cast<std::uint8_t>(free2);
 
-  ByteMatrix own;
-  ByteMatrix& work = given ? *given : own;
+  std::vector<std::uint8_t> column0;
+  std::vector<StackPoint> pending;  // seeds of the regions carrying `label`
   PointStack<StackPoint> stack;
   stack.onFail = [&message] { TellNoMemory(message); };
-  if (!work.allocate(width, height) || !stack.allocate(4096)) {
+  try {
+    column0.resize(static_cast<std::size_t>(height));
+    pending.reserve(256);
+  } catch (const std::bad_alloc&) {
     TellNoMemory(message);
     return true;
   }
-  for (int y = 0; y < height; ++y) std::memcpy(work.row(y), mask.row(y), static_cast<std::size_t>(width));
+  if (!stack.allocate(4096)) {
+    TellNoMemory(message);
+    return true;
+  }
+  for (int y = 0; y < height; ++y) column0[static_cast<std::size_t>(y)] = mask.row(y)[0];
+
+  std::uint8_t* const w = mask.data();
+  const auto stride = static_cast<std::size_t>(width);
+  // Both marks stand where regionValue stood; the stack has already told.
+  const auto undo = [&] {
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* m = mask.row(y);
+      for (int x = 0; x < width; ++x)
+        if (m[x] == grownMark || m[x] == keptMark) m[x] = regionValue;
+    }
+    return true;
+  };
 
   std::array<bool, 256> keptValue{};
   std::uint32_t label = 2;
-  std::vector<StackPoint> pending;  // seeds of the regions carrying `label`
-  std::uint8_t* const w = work.data();
-
-  ColumnOrderScan scan(w, static_cast<std::size_t>(width), width, height, regionValue);
+  ColumnOrderScan scan(w, stride, width, height, regionValue);
   int sx = 0, sy = 0;
   while (scan.next(sx, sy)) {
-    const std::int64_t size =
-        FloodRuns(w, static_cast<std::size_t>(width), width, height, sx, sy, regionValue, grownMark, stack);
-    if (size < 0) return true;  // told already; the mask is untouched
-    pending.push_back(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)});
+    const std::int64_t size = FloodRuns(w, stride, width, height, sx, sy, regionValue, grownMark, stack);
+    if (size < 0) return undo();
+    try {
+      pending.push_back(StackPoint{static_cast<std::uint32_t>(sx), static_cast<std::uint32_t>(sy)});
+    } catch (const std::bad_alloc&) {
+      TellNoMemory(message);
+      return undo();
+    }
     if (size > sizeLimit) {
       for (const StackPoint& seed : pending) {
-        if (FloodRuns(w, static_cast<std::size_t>(width), width, height, static_cast<int>(seed.x),
-                      static_cast<int>(seed.y), grownMark, keptMark, stack) < 0) {
-          return true;
+        if (FloodRuns(w, stride, width, height, static_cast<int>(seed.x), static_cast<int>(seed.y), grownMark,
+                      keptMark, stack) < 0) {
+          return undo();
         }
       }
       pending.clear();
@@ -181,28 +203,28 @@ bool CleanupFast(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit
   result[keptMark] = regionValue;
   for (int y = 0; y < height; ++y) {
     std::uint8_t* m = mask.row(y);
-    const std::uint8_t* src = work.row(y);
-    int x = 1;
+    int x = 0;
     for (; x + 8 <= width; x += 8) {
       std::uint64_t word;
-      std::memcpy(&word, src + x, 8);
-      if (word == src[x] * kOnes) {
-        const std::uint64_t to = result[src[x]] * kOnes;
+      std::memcpy(&word, m + x, 8);
+      if (word == m[x] * kOnes) {
+        const std::uint64_t to = result[m[x]] * kOnes;
         std::memcpy(m + x, &to, 8);
         continue;
       }
-      for (int k = 0; k < 8; ++k) m[x + k] = result[src[x + k]];
+      for (int k = 0; k < 8; ++k) m[x + k] = result[m[x + k]];
     }
-    for (; x < width; ++x) m[x] = result[src[x]];
+    for (; x < width; ++x) m[x] = result[m[x]];
+    m[0] = column0[static_cast<std::size_t>(y)];
   }
   return true;
 }
 
 void Cleanup(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, std::uint8_t regionValue,
-             std::uint8_t changedValue, const MessageFn& message, ByteMatrix* work) {
+             std::uint8_t changedValue, const MessageFn& message) {
   if (!Covers(mask, width, height)) return;
   if (mask.width() == width &&
-      CleanupFast(mask, width, height, sizeLimit, regionValue, changedValue, message, work)) {
+      CleanupFast(mask, width, height, sizeLimit, regionValue, changedValue, message)) {
     return;
   }
   CleanupReference(mask, width, height, sizeLimit, regionValue, changedValue, message, nullptr);
@@ -220,14 +242,13 @@ void FillObjectsReference(ByteMatrix& mask, int width, int height, std::int32_t 
   CleanupReference(mask, width, height, sizeLimit, 0, 255, message, work);
 }
 
-void RemoveObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message,
-                   ByteMatrix* work) {
-  Cleanup(mask, width, height, sizeLimit, 255, 0, message, work);
+void RemoveObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit,
+                   const MessageFn& message) {
+  Cleanup(mask, width, height, sizeLimit, 255, 0, message);
 }
 
-void FillObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message,
-                 ByteMatrix* work) {
-  Cleanup(mask, width, height, sizeLimit, 0, 255, message, work);
+void FillObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message) {
+  Cleanup(mask, width, height, sizeLimit, 0, 255, message);
 }
 
 }  // namespace opta

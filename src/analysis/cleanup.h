@@ -11,14 +11,11 @@ namespace opta {
 
 using WorkMatrix = Matrix<std::uint32_t>;
 
-// work: an optional reusable byte matrix (a document scratch slot); the
-// operation allocates its own when none is given. message shows
-// "Insufficient Memory" when storage cannot be had; the mask is then left
-// unchanged.
-void RemoveObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message,
-                   ByteMatrix* work = nullptr);
-void FillObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message,
-                 ByteMatrix* work = nullptr);
+// message shows "Insufficient Memory" when storage cannot be had; the mask
+// is then left unchanged. Both work in the mask itself, with no picture-sized
+// storage beside it.
+void RemoveObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message);
+void FillObjects(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit, const MessageFn& message);
 
 // The rule loop for loop, with its 32-bit work matrix and label rewriting.
 void RemoveObjectsReference(ByteMatrix& mask, int width, int height, std::int32_t sizeLimit,

@@ -386,11 +386,11 @@ bool ThresholdWithClassMeansReference(const ByteMatrix& gray, ByteMatrix& mask, 
   return true;
 }
 
-bool ThresholdWithClassMeans(const ByteMatrix& gray, ByteMatrix& mask, std::uint8_t high, std::uint8_t low,
+bool ThresholdWithClassMeans(const ByteMatrix& gray, ByteMatrix* mask, std::uint8_t high, std::uint8_t low,
                              std::uint8_t value, std::uint32_t& objectMean, std::uint32_t& backgroundMean,
                              int width, int height) {
   objectMean = backgroundMean = 0;
-  if (!Covers(gray, width, height) || !mask.allocate(width, height)) return false;
+  if (!Covers(gray, width, height) || (mask && !mask->allocate(width, height))) return false;
   // The sums wrap at 32 bits exactly as the sequential loop's do, whatever
   // the order of the additions.
   std::uint32_t n = 0, sumObject = 0, sumBackground = 0;
@@ -399,14 +399,17 @@ bool ThresholdWithClassMeans(const ByteMatrix& gray, ByteMatrix& mask, std::uint
     std::uint32_t ln = 0, ls = 0, lb = 0;
     for (int y = y0; y < y1; ++y) {
       const std::uint8_t* g = gray.row(y);
-      std::uint8_t* m = mask.row(y);
+      std::uint8_t* m = mask ? mask->row(y) : nullptr;
+      // Each pixel is read before it is written, so mask may be gray.
       for (int x = 0; x < width; ++x) {
         const std::uint8_t v = g[x];
         const bool in = low <= v && v <= high;
-        m[x] = in ? value : 0;
         ln += in;
         ls += in ? v : 0;
         lb += in ? 0 : v;
+      }
+      if (m) {
+        for (int x = 0; x < width; ++x) m[x] = low <= g[x] && g[x] <= high ? value : 0;
       }
     }
     std::lock_guard<std::mutex> lock(merge);

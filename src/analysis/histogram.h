@@ -64,7 +64,8 @@ void FindValley(const Histogram& histogram, std::uint32_t a, std::uint32_t b, st
 void LimitsFromValley(const Histogram& histogram, std::uint32_t a, std::uint32_t b, std::uint8_t& high,
                       std::uint8_t& low);
 
-bool ThresholdWithClassMeans(const ByteMatrix& gray, ByteMatrix& mask, std::uint8_t high, std::uint8_t low,
+// mask may be null (only the means are wanted) or the gray matrix itself.
+bool ThresholdWithClassMeans(const ByteMatrix& gray, ByteMatrix* mask, std::uint8_t high, std::uint8_t low,
                              std::uint8_t value, std::uint32_t& objectMean, std::uint32_t& backgroundMean,
                              int width, int height);
 bool ThresholdWithClassMeansReference(const ByteMatrix& gray, ByteMatrix& mask, std::uint8_t high,

@@ -18,7 +18,7 @@ LabelEnv MakeLabelEnv(CommandContext& ctx) {
 
 namespace {
 
-// The room for a command's gray levels (see PrepareGray).
+// Room for the Histogram command's gray levels, which must leave the mask be.
 ByteMatrix* GrayRoom(CommandContext& ctx) {
   const WorkingImage& img = ctx.doc.working;
   return ctx.doc.scratch.bytes(0, img.width(), img.height());
@@ -28,10 +28,9 @@ ByteMatrix* GrayRoom(CommandContext& ctx) {
 
 ByteMatrix* PrepareGray(CommandContext& ctx) {
   WorkingImage& img = ctx.doc.working;
-  ByteMatrix* gray = GrayRoom(ctx);
-  if (!gray || !ComputeHistogram(GrayHistogram, img.height(), img.width(), img.pixels, *gray)) return nullptr;
+  if (!ComputeHistogram(GrayHistogram, img.height(), img.width(), img.pixels, img.mask)) return nullptr;
   SmoothHistogram(GrayHistogram);
-  return gray;
+  return &img.mask;
 }
 
 bool ThresholdWorking(CommandContext& ctx, const ByteMatrix& gray, ThresholdLimits limits) {
@@ -58,14 +57,12 @@ void LabelWorkingObjects(CommandContext& ctx) {
 
 void RemoveWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit) {
   WorkingImage& img = ctx.doc.working;
-  RemoveObjects(img.mask, img.width(), img.height(), sizeLimit, MessagesTo(ctx.ui),
-                ctx.doc.scratch.bytes(0, img.width(), img.height()));
+  RemoveObjects(img.mask, img.width(), img.height(), sizeLimit, MessagesTo(ctx.ui));
 }
 
 void FillWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit) {
   WorkingImage& img = ctx.doc.working;
-  FillObjects(img.mask, img.width(), img.height(), sizeLimit, MessagesTo(ctx.ui),
-              ctx.doc.scratch.bytes(0, img.width(), img.height()));
+  FillObjects(img.mask, img.width(), img.height(), sizeLimit, MessagesTo(ctx.ui));
 }
 
 void SetThresholdLimitsProc::onCommand(platform::DialogWindow& dlg, int controlId) {
@@ -91,7 +88,9 @@ ThresholdLimits AdaptiveLimits(CommandContext& ctx, const ByteMatrix& gray) {
   WorkingImage& img = ctx.doc.working;
   const ThresholdLimits first = PeakLimits(GrayHistogram);
   std::uint32_t objectMean = 0, backgroundMean = 0;
-  ThresholdWithClassMeans(gray, img.mask, first.high, first.low, 255, objectMean, backgroundMean, img.width(),
+  // Only the means: the mask holds the gray levels, and the threshold that
+  // follows writes every pixel of it anyway.
+  ThresholdWithClassMeans(gray, nullptr, first.high, first.low, 255, objectMean, backgroundMean, img.width(),
                           img.height());
   ThresholdLimits second{255, 0};
   LimitsFromPeaks(GrayHistogram, objectMean, backgroundMean, second.high, second.low);

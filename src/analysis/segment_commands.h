@@ -14,11 +14,12 @@ MessageFn MessagesTo(platform::Ui& ui);
 LabelEnv MakeLabelEnv(CommandContext& ctx);
 
 // ComputeHistogram on the PixelMatrix, then SmoothHistogram: the first two
-// steps of every threshold command. The gray levels go to the document's
-// scratch bytes, since nothing reads them after the command's threshold and
-// the clean-ups that follow take that room over. Null when it cannot be had.
+// steps of every threshold command. The gray levels go into the MaskMatrix
+// itself, which the command's threshold then rewrites pixel by pixel, so no
+// picture-sized room is needed beside it. Null when the pixels do not cover
+// the picture.
 ByteMatrix* PrepareGray(CommandContext& ctx);
-// ThresholdRange of those gray levels into the MaskMatrix.
+// ThresholdRange of those gray levels into the MaskMatrix (in place).
 bool ThresholdWorking(CommandContext& ctx, const ByteMatrix& gray, ThresholdLimits limits);
 // ShowMask of the MaskMatrix into both surfaces.
 void ShowWorkingMask(CommandContext& ctx);
@@ -27,7 +28,7 @@ std::uint32_t LabelWorkingMask(CommandContext& ctx);
 // The same for the commands whose objects are the picture's objects (the
 // Segment commands, Grow, TRFG), which also tells the findings record.
 void LabelWorkingObjects(CommandContext& ctx);
-// RemoveObjects / FillObjects on the MaskMatrix with a scratch work matrix.
+// RemoveObjects / FillObjects on the MaskMatrix.
 void RemoveWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit);
 void FillWorkingObjects(CommandContext& ctx, std::int32_t sizeLimit);
 

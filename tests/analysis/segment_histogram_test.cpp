@@ -283,9 +283,19 @@ TEST(SegmentHistogram, ClassMeansMatchTheRuleAndGuardTheirDivisors) {
   for (auto [hi, lo] : {std::pair{200, 50}, {255, 0}, {3, 200}, {254, 254}}) {
     ByteMatrix m1, m2;
     std::uint32_t o1, b1, o2, b2;
-    ThresholdWithClassMeans(gray, m1, hi, lo, 255, o1, b1, 61, 45);
+    ThresholdWithClassMeans(gray, &m1, hi, lo, 255, o1, b1, 61, 45);
     ThresholdWithClassMeansReference(gray, m2, hi, lo, 255, o2, b2, 61, 45);
     EXPECT_TRUE(segtest::SameMatrix(m1, m2));
+    EXPECT_EQ(o1, o2);
+    EXPECT_EQ(b1, b2);
+    // Over its own gray levels, and with no mask at all, as Adaptive uses it.
+    ByteMatrix own;
+    own.copyFrom(gray);
+    ThresholdWithClassMeans(own, &own, hi, lo, 255, o1, b1, 61, 45);
+    EXPECT_TRUE(segtest::SameMatrix(own, m2));
+    EXPECT_EQ(o1, o2);
+    EXPECT_EQ(b1, b2);
+    ThresholdWithClassMeans(gray, nullptr, hi, lo, 255, o1, b1, 61, 45);
     EXPECT_EQ(o1, o2);
     EXPECT_EQ(b1, b2);
   }
@@ -294,16 +304,16 @@ TEST(SegmentHistogram, ClassMeansMatchTheRuleAndGuardTheirDivisors) {
   flat.allocate(20, 10);
   flat.fill(50);
   std::uint32_t o = 0, b = 0;
-  ThresholdWithClassMeans(flat, mask, 255, 0, 255, o, b, 20, 10);  // all object: n counts as 100
-  EXPECT_EQ(o, 100u);                                              // 50 * 200 / 100
-  EXPECT_EQ(b, 0u);                                                // 0 / (200 - 100)
-  ThresholdWithClassMeans(flat, mask, 10, 0, 255, o, b, 20, 10);   // no object: divide by 100 too
+  ThresholdWithClassMeans(flat, &mask, 255, 0, 255, o, b, 20, 10);  // all object: n counts as 100
+  EXPECT_EQ(o, 100u);                                               // 50 * 200 / 100
+  EXPECT_EQ(b, 0u);                                                 // 0 / (200 - 100)
+  ThresholdWithClassMeans(flat, &mask, 10, 0, 255, o, b, 20, 10);   // no object: divide by 100 too
   EXPECT_EQ(o, 0u);
   EXPECT_EQ(b, 100u);  // 10000 / (200 - 100)
 
   flat.allocate(10, 10);
   flat.fill(50);
-  ThresholdWithClassMeans(flat, mask, 10, 0, 255, o, b, 10, 10);  // background divisor would be 0
+  ThresholdWithClassMeans(flat, &mask, 10, 0, 255, o, b, 10, 10);  // background divisor would be 0
   EXPECT_EQ(o, 0u);
   EXPECT_EQ(b, 0u);
 }
