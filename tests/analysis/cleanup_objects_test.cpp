@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "address_space_cap.h"
 #include "analysis/cleanup.h"
 #include "analysis/segment_test_support.h"
 
@@ -204,6 +205,36 @@ TEST(CleanupObjects, EveryByteInUseStillGivesTheRule) {
   f.copyFrom(m);
   CleanBoth(Op::Remove, m, 3);
   CleanBoth(Op::Fill, f, 3);
+}
+
+TEST(CleanupObjects, WhenStorageRunsOutTheMaskIsLeftAsItCame) {
+  if (!testing::kCanCapAddressSpace)
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space";
+  // A checkerboard is one region whose growth keeps megabytes of runs
+  // pending; the marks already written, of a region kept before it too, must
+  // all be taken back.
+  for (Op op : {Op::Remove, Op::Fill}) {
+    ByteMatrix m;
+    m.allocate(1536, 1536);
+    const int region = op == Op::Remove ? 255 : 0;
+    for (int y = 0; y < 1536; ++y)
+      for (int x = 0; x < 1536; ++x)
+        m.at(x, y) = static_cast<std::uint8_t>(
+            (x + y) % 2 && x >= 24 && y >= 24 ? region : (x % 7 ? 255 - region : 9));
+    FillRect(m, 2, 2, 20, 20, static_cast<std::uint8_t>(region));  // kept before the growth that fails
+    ByteMatrix before;
+    before.copyFrom(m);
+    const int end = testing::RunCapped(std::size_t{256} << 10, [&] {
+      MessageLog log;
+      if (op == Op::Remove)
+        RemoveObjects(m, 1536, 1536, 100, log.fn());
+      else
+        FillObjects(m, 1536, 1536, 100, log.fn());
+      if (log.boxes.size() != 1 || log.boxes[0].text != "Insufficient Memory") return 2;
+      return segtest::SameMatrix(m, before) ? 0 : 1;
+    });
+    EXPECT_EQ(end, 0) << (op == Op::Remove ? "remove" : "fill");
+  }
 }
 
 }  // namespace
