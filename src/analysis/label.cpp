@@ -237,10 +237,7 @@ class OpenBits {
     } catch (const std::bad_alloc&) {
       return false;
     }
-    for (const auto& r : runs) {
-      for (std::int64_t i = index(r.x0, r.y), end = index(r.x1, r.y); i <= end; ++i)
-        bits_[static_cast<std::size_t>(i >> 6)] |= std::uint64_t{1} << (i & 63);
-    }
+    for (const auto& r : runs) setRange(index(r.x0, r.y), index(r.x1, r.y));
     return true;
   }
 
@@ -291,18 +288,33 @@ class OpenBits {
     }
   }
 
-  // Byte-wise access (the words lie little-endian): a walk step touches a
-  // byte or two, never a word boundary case.
-  bool test(std::int64_t i) const { return (bytes()[i >> 3] >> (i & 7)) & 1u; }
-  void clear(std::int64_t i) { bytes()[i >> 3] &= static_cast<std::uint8_t>(~(1u << (i & 7))); }
-  // Bits i .. i + 2 (the spare word keeps the second byte inside).
+  // Whole aligned words, read and written: a walk step clears a bit and the
+  // next step reads the bits beside it, and a narrower store under a wider
+  // load would stall the read until the store has gone to the cache.
+  bool test(std::int64_t i) const { return (bits_[static_cast<std::size_t>(i >> 6)] >> (i & 63)) & 1u; }
+  void clear(std::int64_t i) { bits_[static_cast<std::size_t>(i >> 6)] &= ~(std::uint64_t{1} << (i & 63)); }
+  // Bits i .. i + 2 (the spare word keeps the second word inside).
   std::uint32_t three(std::int64_t i) const {
-    std::uint16_t v;
-    std::memcpy(&v, bytes() + (i >> 3), 2);
-    return (static_cast<std::uint32_t>(v) >> (i & 7)) & 7u;
+    const std::uint64_t* w = bits_.data() + (i >> 6);
+    const unsigned s = static_cast<unsigned>(i & 63);
+    return static_cast<std::uint32_t>((w[0] >> s | (w[1] << 1) << (63 - s)) & 7u);
   }
 
  private:
+  // Sets bits i0 .. i1 (one row's stretch), a word at a time.
+  void setRange(std::int64_t i0, std::int64_t i1) {
+    const auto w0 = static_cast<std::size_t>(i0 >> 6), w1 = static_cast<std::size_t>(i1 >> 6);
+    const std::uint64_t first = ~std::uint64_t{0} << (i0 & 63);
+    const std::uint64_t last = ~std::uint64_t{0} >> (63 - (i1 & 63));
+    if (w0 == w1) {
+      bits_[w0] |= first & last;
+      return;
+    }
+    bits_[w0] |= first;
+    for (std::size_t w = w0 + 1; w < w1; ++w) bits_[w] = ~std::uint64_t{0};
+    bits_[w1] |= last;
+  }
+
   // Without the population-count instruction of the baseline: the usual
   // halving sums.
   static std::uint64_t Popcount(std::uint64_t v) {
@@ -311,9 +323,6 @@ class OpenBits {
     v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
     return (v * 0x0101010101010101ull) >> 56;
   }
-
-  std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(bits_.data()); }
-  const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(bits_.data()); }
 
   std::vector<std::uint64_t, bigbuf::Allocator<std::uint64_t>> bits_;
   std::size_t words_ = 0, rows_ = 0;
@@ -327,6 +336,12 @@ class CompactWalk {
   // Walks from bit `seed` of `open`, an object of `area` pixels; stops early
   // once `pairs` minus the pops so far can no longer make the stack grow.
   // False when the walk's own storage cannot be had.
+  //
+  // The top group's live points are its pending ones whose pixels are still
+  // open. The rule pops the pending points above the highest live one (each
+  // finds its pixel visited and pushes nothing), then that one, which it
+  // visits. Those pops are counted together: between two pushes only their
+  // number matters, and no visit of an already visited pixel is made.
   bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs, std::size_t area) {
     // One entry per visit at most: the storage is had before the walk.
     try {
@@ -338,38 +353,45 @@ class CompactWalk {
     const std::int64_t row = open.rowBits();
     const std::int64_t offset[8] = {-row - 1, -1, row - 1, -row, row, -row + 1, 1, row + 1};
     std::int64_t p = seed;
+    std::uint32_t entry = Neighbours(open, p, row);
     open.clear(p);
-    const std::uint32_t first = Neighbours(open, p, row);
     stack_.depth = 0;
-    stack_.push(CountBits(first));
-    entries[0] = static_cast<std::uint16_t>(first);
+    stack_.push(CountBits(entry));
+    entries[0] = static_cast<std::uint16_t>(entry);
     // Every push still to come pairs two unvisited neighbours, so once the
     // pairs left cannot reach the next growth, nothing more can be told.
     std::uint64_t pops = 0;
     const auto popLimit = [&] { return pairs >= stack_.capacity ? pairs - stack_.capacity + 1 : 0; };
     std::uint64_t stopAt = popLimit();
     std::size_t top = 0;
+    std::uint32_t live = entry;  // a group just pushed: all its points are live
     while (true) {
-      const std::uint32_t e = entries[top];
-      const std::uint32_t pending = e & 0xFFu;
-      if (pending == 0) {
-        if (top == 0) break;
-        p -= offset[(e >> 8) & 7];
-        --top;
+      const std::uint32_t pending = entry & 0xFFu;
+      if (live == 0) {
+        const std::uint32_t n = CountBits(pending);
+        stack_.depth -= n;
+        pops += n;
+        if (pops >= stopAt || top == 0) break;
+        p -= offset[(entry >> 8) & 7];
+        entry = entries[--top];
+        live = entry & Neighbours(open, p, row);
         continue;
       }
-      const int k = 31 - std::countl_zero(pending);
-      entries[top] = static_cast<std::uint16_t>(e & ~(1u << k));
-      --stack_.depth;
-      if (++pops >= stopAt) break;
+      const int k = 31 - std::countl_zero(live);
+      const std::uint32_t taken = CountBits(pending >> k);
+      stack_.depth -= taken;
+      pops += taken;
+      if (pops >= stopAt) break;
+      entries[top] = static_cast<std::uint16_t>((entry & 0xFF00u) | (pending & ((1u << k) - 1)));
       const std::int64_t q = p + offset[k];
-      if (!open.test(q)) continue;
-      open.clear(q);
       const std::uint32_t n = Neighbours(open, q, row);
+      open.clear(q);
       const std::uint64_t capacity = stack_.capacity;
       stack_.push(CountBits(n));
       if (stack_.capacity != capacity) stopAt = popLimit();
-      entries[++top] = static_cast<std::uint16_t>(n | static_cast<std::uint32_t>(k) << 8);
+      entry = n | static_cast<std::uint32_t>(k) << 8;
+      entries[++top] = static_cast<std::uint16_t>(entry);
+      live = n;
       p = q;
     }
     return true;
