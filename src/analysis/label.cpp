@@ -365,23 +365,14 @@ class CompactWalk {
     std::uint64_t stopAt = popLimit();
     std::size_t top = 0;
     std::uint32_t live = entry;  // a group just pushed: all its points are live
-    while (true) {
+    // Takes point k of the top group (and the pending points above it) and
+    // visits its pixel; false once the pops reach the stop.
+    const auto visit = [&](int k) {
       const std::uint32_t pending = entry & 0xFFu;
-      if (live == 0) {
-        const std::uint32_t n = CountBits(pending);
-        stack_.depth -= n;
-        pops += n;
-        if (pops >= stopAt || top == 0) break;
-        p -= offset[(entry >> 8) & 7];
-        entry = entries[--top];
-        live = entry & Neighbours(open, p, row);
-        continue;
-      }
-      const int k = 31 - std::countl_zero(live);
       const std::uint32_t taken = CountBits(pending >> k);
       stack_.depth -= taken;
       pops += taken;
-      if (pops >= stopAt) break;
+      if (pops >= stopAt) return false;
       entries[top] = static_cast<std::uint16_t>((entry & 0xFF00u) | (pending & ((1u << k) - 1)));
       const std::int64_t q = p + offset[k];
       const std::uint32_t n = Neighbours(open, q, row);
@@ -393,6 +384,33 @@ class CompactWalk {
       entries[++top] = static_cast<std::uint16_t>(entry);
       live = n;
       p = q;
+      return true;
+    };
+    while (true) {
+      if (live == 0) {
+        const std::uint32_t n = CountBits(entry & 0xFFu);
+        stack_.depth -= n;
+        pops += n;
+        if (pops >= stopAt || top == 0) break;
+        p -= offset[(entry >> 8) & 7];
+        entry = entries[--top];
+        live = entry & Neighbours(open, p, row);
+        continue;
+      }
+      if (!visit(31 - std::countl_zero(live))) break;
+      // Most visits of a large object go straight down or up a column: while
+      // the pixel below (above) is a fresh group's highest point, the next
+      // pixel is known before the neighbours of this one are read, so the
+      // steps need not wait on each other.
+      bool more = true;
+      if ((live >> 4) == 1) {
+        while ((more = visit(4)) && (live >> 4) == 1) {
+        }
+      } else if ((live >> 3) == 1) {
+        while ((more = visit(3)) && (live >> 3) == 1) {
+        }
+      }
+      if (!more) break;
     }
     return true;
   }
