@@ -343,7 +343,8 @@ class CompactWalk {
   // visits. Those pops are counted together: between two pushes only their
   // number matters, and no visit of an already visited pixel is made.
   bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs, std::size_t area) {
-    // One entry per visit at most: the storage is had before the walk.
+    // One entry per visit at most: the storage is had before the walk, and
+    // its pages are touched only as deep as the walk goes.
     try {
       if (entries_.size() < area + 1) entries_.resize(area + 1);
     } catch (const std::bad_alloc&) {

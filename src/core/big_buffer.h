@@ -7,6 +7,8 @@
 // picture's next command, or the next open of a picture that size).
 #include <cstddef>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 namespace opta::bigbuf {
 
@@ -35,6 +37,17 @@ struct Allocator {
     return static_cast<T*>(p);
   }
   void deallocate(T* p, std::size_t n) noexcept { Release(p, n * sizeof(T)); }
+  // Elements made without a value (resize) are default-initialised: for the
+  // plain numbers kept here, not written at all. Zeroing a picture-sized
+  // block that is about to be filled would touch every page twice.
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
   template <class U>
   friend bool operator==(const Allocator&, const Allocator<U>&) noexcept {
     return true;
