@@ -233,6 +233,9 @@ class OpenBits {
     words_ = static_cast<std::size_t>((x1 - x0 + 3 + 63) / 64) + 1;  // a spare word for reads across
     rows_ = static_cast<std::size_t>(y1 - y0 + 3);
     try {
+      // A huge page at least: the walk jumps from row to row all over the
+      // raster, and with 4 KiB pages most of its steps miss the address cache.
+      bits_.reserve(std::max<std::size_t>(words_ * rows_, bigbuf::kHugeThreshold / sizeof(std::uint64_t)));
       bits_.assign(words_ * rows_, 0);
     } catch (const std::bad_alloc&) {
       return false;
@@ -342,7 +345,9 @@ class CompactWalk {
   // finds its pixel visited and pushes nothing), then that one, which it
   // visits. Those pops are counted together: between two pushes only their
   // number matters, and no visit of an already visited pixel is made.
-  bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs, std::size_t area) {
+  // Kept out of line: its loop is the hot path of a large object's labelling,
+  // and folded into the caller it lost registers to the caller's state.
+  [[gnu::noinline]] bool grow(OpenBits& open, std::int64_t seed, std::uint64_t pairs, std::size_t area) {
     // One entry per visit at most: the storage is had before the walk, and
     // its pages are touched only as deep as the walk goes.
     try {
@@ -453,97 +458,189 @@ void PaintStretch(Canvas& canvas, int y, int x0, int x1, Colour colour) {
 
 using RunList = std::vector<Run, bigbuf::Allocator<Run>>;
 
-void PaintRuns(Canvas& canvas, const RunList& runs, Colour colour) {
-  for (const Run& r : runs) PaintStretch(canvas, r.y, r.x0, r.x1, colour);
-}
+// The 255-runs of a mask in row order, joined into objects: a run joins the
+// runs of the row above that touch it, corners included (8-connected).
+// Objects are numbered in the order of their first run.
+class RunObjects {
+ public:
+  // False when the storage cannot be had.
+  bool build(const ByteMatrix& mask, int width, int height) {
+    runs_.clear();
+    object_.clear();
+    try {
+      std::size_t above = 0, aboveEnd = 0;
+      for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = mask.row(y);
+        const std::size_t begin = runs_.size();
+        std::size_t j = above;
+        for (int x = FindByte(row, 0, width - 1, 255); x < width; x = FindByte(row, x, width - 1, 255)) {
+          const int end = SkipByte(row, x, width - 1, 255) - 1;
+          const auto id = static_cast<std::uint32_t>(runs_.size());
+          runs_.push_back(Run{y, x, end});
+          object_.push_back(id);
+          while (j < aboveEnd && runs_[j].x1 < x - 1) ++j;
+          for (std::size_t k = j; k < aboveEnd && runs_[k].x0 <= end + 1; ++k)
+            join(id, static_cast<std::uint32_t>(k));
+          x = end + 1;
+        }
+        above = begin;
+        aboveEnd = runs_.size();
+      }
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    // A set's first run is its root and every link points back, so one pass
+    // in order renumbers the runs by object.
+    objects_ = 0;
+    for (std::size_t i = 0; i < object_.size(); ++i)
+      object_[i] = object_[i] == i ? objects_++ : object_[object_[i]];
+    return true;
+  }
+
+  const RunList& runs() const { return runs_; }
+  std::uint32_t objectOf(std::size_t run) const { return object_[run]; }
+  std::uint32_t objects() const { return objects_; }
+
+ private:
+  std::uint32_t root(std::uint32_t i) {
+    while (object_[i] != i) i = object_[i] = object_[object_[i]];
+    return i;
+  }
+  void join(std::uint32_t a, std::uint32_t b) {
+    a = root(a);
+    b = root(b);
+    if (a != b) object_[std::max(a, b)] = std::min(a, b);
+  }
+
+  RunList runs_;
+  std::vector<std::uint32_t, bigbuf::Allocator<std::uint32_t>> object_;
+  std::uint32_t objects_ = 0;
+};
 
 }  // namespace
 
 std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canvas, const LabelEnv& env) {
   if (!Covers(mask, width, height)) width = height = 0;
-  std::uint8_t label = 2;
-  std::uint32_t count = 0;
-
   NotionalStack stack{static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height), 0, &env, {}};
   CreateNeighboursFile(env.neighboursPath);
 
-  // Each object is labelled by row runs first. The rule's walk pushes each
+  // The objects are found from row runs, and those holding a seed (a pixel
+  // of the screen-sized rectangle at the top left) are put in the rule's
+  // order: by their first such pixel, x before y. The rule's walk pushes each
   // 8-adjacent pair of an object at most once (a point popped again pushes
-  // nothing), so when the object's pairs cannot fill the stack no notice can
-  // come and the runs are painted at once. Otherwise the walk is followed
-  // over the object's pixels to find the notices, and the pixels it has
-  // visited by each notice are painted just before it.
-  PointStack<StackPoint> runs;
+  // nothing), so when an object's pairs cannot fill the stack no notice can
+  // come from it. Otherwise the walk is followed over the object's pixels to
+  // find the notices; the objects before it are painted first, and the
+  // pixels it has visited by each notice just before that notice.
+  RunObjects found;
+  if (width > 0 && !found.build(mask, width, height)) {
+    Tell(env, "Out of Memory", "");
+    ReportCount(env, 0);
+    return 0;
+  }
+  const RunList& runs = found.runs();
+  const std::uint32_t objects = found.objects();
+  constexpr std::uint64_t kNoSeed = ~std::uint64_t{0};
+  constexpr std::uint32_t kUnlabelled = ~std::uint32_t{0};
+  std::vector<std::uint64_t> seed, area;
+  std::vector<std::uint32_t> order, rank;
+  try {
+    seed.assign(objects, kNoSeed);
+    area.assign(objects, 0);
+    rank.assign(objects, kUnlabelled);
+  } catch (const std::bad_alloc&) {
+    Tell(env, "Out of Memory", "");
+    ReportCount(env, 0);
+    return 0;
+  }
+  const int seedX = SeedLimit(width, env.screen.width), seedY = SeedLimit(height, env.screen.height);
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    const Run& r = runs[i];
+    const std::uint32_t o = found.objectOf(i);
+    area[o] += static_cast<std::uint64_t>(r.x1 - r.x0 + 1);
+    if (r.y < seedY && r.x0 < seedX)
+      seed[o] = std::min(seed[o], static_cast<std::uint64_t>(r.x0) << 32 | static_cast<std::uint32_t>(r.y));
+  }
+  try {
+    for (std::uint32_t o = 0; o < objects; ++o)
+      if (seed[o] != kNoSeed) order.push_back(o);
+  } catch (const std::bad_alloc&) {
+    Tell(env, "Out of Memory", "");
+    ReportCount(env, 0);
+    return 0;
+  }
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return seed[a] < seed[b]; });
+  for (std::uint32_t k = 0; k < order.size(); ++k) rank[order[k]] = k;
+  // Labels run 2..254 and start again at 2.
+  const auto labelAt = [](std::uint32_t k) { return static_cast<std::uint8_t>(2 + k % 253); };
+  const auto labelRun = [&](const Run& r, std::uint32_t k) {
+    std::memset(mask.row(r.y) + r.x0, labelAt(k), static_cast<std::size_t>(r.x1 - r.x0 + 1));
+    PaintStretch(canvas, r.y, r.x0, r.x1, LabelColour(labelAt(k)));
+  };
+  // Labels and paints the objects ranked [from, to).
+  const auto labelRanks = [&](std::uint32_t from, std::uint32_t to) {
+    if (from >= to) return;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      const std::uint32_t k = rank[found.objectOf(i)];
+      if (k >= from && k < to) labelRun(runs[i], k);
+    }
+  };
+
+  std::uint32_t count = 0, done = 0;  // objects labelled; of those, painted
   RunList objectRuns;
   OpenBits open, shown;
   CompactWalk walk(stack);
-  const bool haveRuns = width > 0 && runs.allocate(4096);
-  if (!haveRuns && width > 0) Tell(env, "Out of Memory", "");
-  std::uint8_t* const data = mask.data();
-  const auto stride = static_cast<std::size_t>(mask.width());
-  ColumnOrderScan scan(data, stride, haveRuns ? SeedLimit(width, env.screen.width) : 0,
-                       SeedLimit(height, env.screen.height), 255);
-  int x = 0, y = 0;
-  bool grew = false;
-  while (scan.next(x, y)) {
-    grew = true;
-    const Colour colour = LabelColour(label);
+  bool ok = true;
+  for (; count < order.size(); ++count) {
+    const std::uint32_t o = order[count];
+    if (area[o] * 4 < stack.capacity) continue;
     objectRuns.clear();
-    const std::int64_t area =
-        FloodRuns(data, stride, width, height, x, y, 255, label, runs, [&](int ry, int x0, int x1) {
-          objectRuns.push_back({ry, x0, x1});
-        });
-    if (area < 0) {
-      Tell(env, "Out of Memory", "");
+    try {
+      for (std::size_t i = 0; i < runs.size(); ++i)
+        if (found.objectOf(i) == o) objectRuns.push_back(runs[i]);
+    } catch (const std::bad_alloc&) {
+      ok = false;
       break;
     }
-    bool ok = true;
-    if (static_cast<std::uint64_t>(area) * 4 >= stack.capacity) {
-      ok = open.load(objectRuns);
-      const std::uint64_t pairs = ok ? open.pairs() : 0;
-      if (ok && pairs >= stack.capacity) {
-        // The pixels the walk has reached are the object's cleared bits;
-        // each notice paints those reached since the one before, and the
-        // end paints what no notice has.
-        shown = open;
-        const auto fill = [&](int x0, int x1, int ry) { PaintStretch(canvas, ry, x0, x1, colour); };
-        const auto paintReached = [&] {
-          shown.forEachStretch(&open, fill);
-          shown = open;
-        };
-        stack.beforeNotice = paintReached;
-        const std::uint64_t capacityBefore = stack.capacity;
-        ok = walk.grow(open, open.index(x, y), pairs, static_cast<std::size_t>(area));
-        stack.beforeNotice = nullptr;
-        if (ok && stack.capacity != capacityBefore) {
-          shown.forEachStretch(nullptr, fill);
-          ++count;
-          label = NextLabel(label);
-          continue;
-        }
-        if (!ok) {
-          // Stopped inside the object: what the walk reached is labelled and
-          // painted, the rest stays an object, as the rule leaves it.
-          paintReached();
-          for (const Run& r : objectRuns) {
-            std::uint8_t* row = mask.row(r.y);
-            for (int rx = r.x0; rx <= r.x1; ++rx)
-              if (open.test(open.index(rx, r.y))) row[rx] = 255;
-          }
-        }
-      } else if (!ok) {
-        for (const Run& r : objectRuns) std::memset(mask.row(r.y) + r.x0, 255, r.x1 - r.x0 + 1);
-      }
+    if (!open.load(objectRuns)) {
+      ok = false;
+      break;
     }
+    const std::uint64_t pairs = open.pairs();
+    if (pairs < stack.capacity) continue;
+    labelRanks(done, count);
+    done = count;
+    // The pixels the walk has reached are the object's cleared bits; each
+    // notice paints those reached since the one before.
+    const Colour colour = LabelColour(labelAt(count));
+    shown = open;
+    const auto fill = [&](int x0, int x1, int ry) { PaintStretch(canvas, ry, x0, x1, colour); };
+    stack.beforeNotice = [&] {
+      shown.forEachStretch(&open, fill);
+      shown = open;
+    };
+    const std::uint32_t firstX = static_cast<std::uint32_t>(seed[o] >> 32);
+    const int firstY = static_cast<int>(seed[o] & 0xFFFFFFFFu);
+    ok = walk.grow(open, open.index(static_cast<int>(firstX), firstY), pairs,
+                   static_cast<std::size_t>(area[o]));
+    stack.beforeNotice = nullptr;
     if (!ok) {
-      Tell(env, "Out of Memory", "");
+      // Stopped inside the object: what the walk reached is labelled and
+      // painted, the rest stays an object, as the rule leaves it.
+      shown.forEachStretch(&open, fill);
+      for (const Run& r : objectRuns) {
+        std::uint8_t* row = mask.row(r.y);
+        for (int rx = r.x0; rx <= r.x1; ++rx)
+          if (!open.test(open.index(rx, r.y))) row[rx] = labelAt(count);
+      }
       break;
     }
-    PaintRuns(canvas, objectRuns, colour);
-    ++count;
-    label = NextLabel(label);
+    for (const Run& r : objectRuns) labelRun(r, count);
+    done = count + 1;
   }
-  if (grew) {
+  labelRanks(done, count);
+  if (!ok) Tell(env, "Out of Memory", "");
+  if (!order.empty()) {
     const Rect all{0, 0, width, height};
     canvas.window().markDirty(all);
     canvas.memory().markDirty(all);

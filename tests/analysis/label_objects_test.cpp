@@ -119,17 +119,17 @@ TEST(LabelObjects, SeedsComeOnlyFromTheScreenRectangleButGrowthReachesEverywhere
 
   // The rectangle includes the screen's width and height themselves.
   m = MaskFrom({
-      "...#.#",
+      "...#..",
       "......",
-      "#.....",
+      "#...#.",
+      "..#...",
       "......",
-      ".#....",
   });
   EXPECT_EQ(LabelBoth(m, Size{3, 2}).count, 2u);
   EXPECT_EQ(m.at(0, 2), 2);    // y == screen height (column 0 is scanned first)
   EXPECT_EQ(m.at(3, 0), 3);    // x == screen width
-  EXPECT_EQ(m.at(5, 0), 255);  // one column further
-  EXPECT_EQ(m.at(1, 4), 255);  // two rows further
+  EXPECT_EQ(m.at(4, 2), 255);  // one column further
+  EXPECT_EQ(m.at(2, 3), 255);  // one row further
 }
 
 TEST(LabelObjects, EmptyMaskReportsZeroAndStillTruncatesTheFile) {
