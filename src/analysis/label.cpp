@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "core/big_buffer.h"
+#include "core/parallel.h"
 #include "platform/ui.h"
 
 namespace opta {
@@ -577,13 +578,21 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
     std::memset(mask.row(r.y) + r.x0, labelAt(k), static_cast<std::size_t>(r.x1 - r.x0 + 1));
     PaintStretch(canvas, r.y, r.x0, r.x1, LabelColour(labelAt(k)));
   };
-  // Labels and paints the objects ranked [from, to).
+  // Labels and paints the objects ranked [from, to), rows split over the
+  // cores: each run lies in one row, and no order among them shows.
   const auto labelRanks = [&](std::uint32_t from, std::uint32_t to) {
     if (from >= to) return;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-      const std::uint32_t k = rank[found.objectOf(i)];
-      if (k >= from && k < to) labelRun(runs[i], k);
-    }
+    const auto firstRunOf = [&](int y) {
+      return static_cast<std::size_t>(
+          std::lower_bound(runs.begin(), runs.end(), y, [](const Run& r, int row) { return r.y < row; }) -
+          runs.begin());
+    };
+    parallelRows(height, width, [&](int y0, int y1) {
+      for (std::size_t i = firstRunOf(y0), end = firstRunOf(y1); i < end; ++i) {
+        const std::uint32_t k = rank[found.objectOf(i)];
+        if (k >= from && k < to) labelRun(runs[i], k);
+      }
+    });
   };
 
   std::uint32_t count = 0, done = 0;  // objects labelled; of those, painted
@@ -635,8 +644,7 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
       }
       break;
     }
-    for (const Run& r : objectRuns) labelRun(r, count);
-    done = count + 1;
+    // Its runs are labelled with the objects after it.
   }
   labelRanks(done, count);
   if (!ok) Tell(env, "Out of Memory", "");
