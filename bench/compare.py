@@ -18,7 +18,10 @@ sides: it runs once, whatever --scene says, and make gets None.
 The rules that make the table fair:
 - the same picture bytes on both sides (the benchmark program reads the
   scene file that this script writes, see bench/picture_bench.h);
-- outputs allocated once on both sides;
+- outputs allocated once on both sides, outside the timing; each round
+  starts a new benchmark program and makes OpenCV's outputs (and reads the
+  scene) again, so that memory that happens to be slow for one process or
+  one block weighs one round, not the whole column;
 - the two sides interleaved run by run: the benchmark program stays up in
   serve mode and runs one benchmark when asked, then OpenCV runs the same
   work, then the next round, with the side that goes first alternating;
@@ -119,21 +122,21 @@ def compare(binary, yardstick_path, regex, scenes, rounds, min_time):
         sizes = {picture_size(n) for n in names} - {None}
         if len(sizes) > 1:
             raise RuntimeError(f"{binary}: one picture size per program, found {sorted(sizes)}")
-        picture = img = None
+        picture = None
         if sizes and scene != "own":
             w, h = sizes.pop()
             picture = yardstick_util.scene_file(scene, w, h)
-            img = yardstick_util.read_scene_file(picture)
-        server = Server(binary, picture, min_time)
-        made = {}
-        for n in names:
-            base = n.split("/")[0]
-            if base in cases:
-                made[n] = cases[base](img)
         ours = {n: [] for n in names}
-        theirs = {n: [] for n in made}
-        try:
-            for r in range(rounds):
+        theirs = {n: [] for n in names if n.split("/")[0] in cases}
+        for r in range(rounds):
+            # Fresh memory on both sides every round: a new benchmark process,
+            # and the scene and OpenCV's outputs allocated again. On a virtual
+            # machine a block can stay slow for as long as it lives, and one
+            # unlucky block must not decide a whole column.
+            img = yardstick_util.read_scene_file(picture) if picture else None
+            made = {n: cases[n.split("/")[0]](img) for n in theirs}
+            server = Server(binary, picture, min_time)
+            try:
                 for n in names:
                     if r % 2 == 0:
                         ours[n].append(server.run(n))
@@ -141,8 +144,9 @@ def compare(binary, yardstick_path, regex, scenes, rounds, min_time):
                         theirs[n].append(time_python(made[n], min_time))
                     if r % 2 == 1:
                         ours[n].append(server.run(n))
-        finally:
-            server.close()
+            finally:
+                server.close()
+            del made, img
         for n in names:
             cv = statistics.median(theirs[n]) if n in theirs else None
             rows.append((scene, n, statistics.median(ours[n]), cv, notes.get(n.split("/")[0], "")))
