@@ -533,12 +533,13 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
   // come from it. Otherwise the walk is followed over the object's pixels to
   // find the notices; the objects before it are painted first, and the
   // pixels it has visited by each notice just before that notice.
-  RunObjects found;
-  if (width > 0 && !found.build(mask, width, height)) {
+  const auto noRoom = [&env] {
     Tell(env, "Out of Memory", "");
     ReportCount(env, 0);
-    return 0;
-  }
+    return 0u;
+  };
+  RunObjects found;
+  if (width > 0 && !found.build(mask, width, height)) return noRoom();
   const RunList& runs = found.runs();
   const std::uint32_t objects = found.objects();
   constexpr std::uint64_t kNoSeed = ~std::uint64_t{0};
@@ -549,10 +550,9 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
     seed.assign(objects, kNoSeed);
     area.assign(objects, 0);
     rank.assign(objects, kUnlabelled);
+    order.reserve(objects);
   } catch (const std::bad_alloc&) {
-    Tell(env, "Out of Memory", "");
-    ReportCount(env, 0);
-    return 0;
+    return noRoom();
   }
   const int seedX = SeedLimit(width, env.screen.width), seedY = SeedLimit(height, env.screen.height);
   for (std::size_t i = 0; i < runs.size(); ++i) {
@@ -562,14 +562,8 @@ std::uint32_t LabelObjects(ByteMatrix& mask, int width, int height, Canvas& canv
     if (r.y < seedY && r.x0 < seedX)
       seed[o] = std::min(seed[o], static_cast<std::uint64_t>(r.x0) << 32 | static_cast<std::uint32_t>(r.y));
   }
-  try {
-    for (std::uint32_t o = 0; o < objects; ++o)
-      if (seed[o] != kNoSeed) order.push_back(o);
-  } catch (const std::bad_alloc&) {
-    Tell(env, "Out of Memory", "");
-    ReportCount(env, 0);
-    return 0;
-  }
+  for (std::uint32_t o = 0; o < objects; ++o)
+    if (seed[o] != kNoSeed) order.push_back(o);
   std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return seed[a] < seed[b]; });
   for (std::uint32_t k = 0; k < order.size(); ++k) rank[order[k]] = k;
   // Labels run 2..254 and start again at 2.
